@@ -1,0 +1,60 @@
+#include "region/block_store.h"
+
+#include <sys/mman.h>
+
+#include <cerrno>
+#include <new>
+#include <system_error>
+
+namespace geodata {
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+void CheckIndex(const char* index, int value, int high) {
+  if (value < 0 || value > high) {
+    throw SubscriptError("Geo", index, value, 0, high);
+  }
+}
+
+}  // namespace
+
+BlockStore::BlockStore() {
+  // An anonymous mapping reads as zero and takes memory only for the pages
+  // written; huge pages make the first touch of the whole table cheap.
+  const std::size_t bytes = kElements * sizeof(std::int16_t);
+  mapped_bytes_ = (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
+  void* raw = mmap(nullptr, mapped_bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                   -1, 0);
+  if (raw == MAP_FAILED) {
+    throw std::bad_alloc();
+  }
+  // Start the table on a huge-page boundary; the slack stays untouched.
+  auto address = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t aligned = (address + kHugePage - 1) / kHugePage * kHugePage;
+  table_ = reinterpret_cast<std::int16_t*>(aligned);
+  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+  table_base_ = raw;
+}
+
+BlockStore::~BlockStore() { munmap(table_base_, mapped_bytes_); }
+
+int BlockStore::CheckHeader(int n) {
+  if (n < 0 || n > kHeaderMax) {
+    throw SubscriptError("Header", "n", n, 0, kHeaderMax);
+  }
+  return n;
+}
+
+std::size_t BlockStore::RowStart(int j, int k) {
+  CheckIndex("j", j, kCellMax);
+  CheckIndex("k", k, kLayerMax);
+  return kRowLength * (static_cast<std::size_t>(j) + (kCellMax + 1) * static_cast<std::size_t>(k));
+}
+
+std::size_t BlockStore::Position(int i, int j, int k) {
+  CheckIndex("i", i, kBlockMax);
+  return RowStart(j, k) + static_cast<std::size_t>(i);
+}
+
+}  // namespace geodata

@@ -1,0 +1,61 @@
+// The one error a load can end with: a closed set of kinds, each naming where
+// in the file the problem lies.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace geodata {
+
+enum class RegionErrorKind {
+  kCannotOpen,         // missing, no permission
+  kNotRegularFile,     // a directory, a FIFO, a device
+  kReadFailed,         // the operating system reported an I/O error
+  kTruncatedHeader,    // the file ends inside the 18 header bytes
+  kTruncatedBlock,     // the file ends before the 65,536th block is complete
+  kLayerCountTooLarge, // a cell declares more layers than a cell can hold
+  kFileChanged,        // the file changed while it was being read
+};
+
+// A short description of the kind, without the location.
+std::string_view Describe(RegionErrorKind kind);
+
+struct RegionErrorWhere {
+  std::optional<int> block;            // 0..65535
+  std::optional<int> cell;             // 1..64
+  std::optional<int> count;            // the layer count found
+  std::optional<std::uint64_t> offset; // byte offset in the file
+  std::optional<std::uint64_t> size;   // bytes the file holds
+  std::string detail;                  // e.g. the operating system's reason
+
+  static RegionErrorWhere Detail(std::string text) {
+    RegionErrorWhere w;
+    w.detail = std::move(text);
+    return w;
+  }
+  static RegionErrorWhere AtOffset(std::uint64_t at, std::string text = {}) {
+    RegionErrorWhere w;
+    w.offset = at;
+    w.detail = std::move(text);
+    return w;
+  }
+};
+
+class RegionError : public std::runtime_error {
+ public:
+  RegionError(RegionErrorKind kind, std::string file, RegionErrorWhere where);
+
+  RegionErrorKind kind() const { return kind_; }
+  const std::string& file() const { return file_; }
+  const RegionErrorWhere& where() const { return where_; }
+
+ private:
+  RegionErrorKind kind_;
+  std::string file_;
+  RegionErrorWhere where_;
+};
+
+}  // namespace geodata

@@ -1,0 +1,13 @@
+// The maker's lines, shown in the readout; the caption uses the web address.
+#pragma once
+
+#include <string_view>
+
+namespace geodata {
+
+inline constexpr std::string_view kWebAddress = "https://geodata-viewer.example.org";
+inline constexpr std::string_view kDeveloperLine = "Developer: the GeoData viewer team";
+inline constexpr std::string_view kAuthorEmail = "team@example.org";
+inline constexpr std::string_view kSupportEmail = "support@example.org";
+
+}  // namespace geodata

@@ -1,0 +1,32 @@
+// The readout of the block under the pointer: region name, world coordinates,
+// block column and row, and the maker's lines.
+#pragma once
+
+#include <cstdint>
+
+#include "region/block_store.h"
+#include "window/panels.h"
+
+namespace geodata {
+
+inline constexpr int kWorldUnitsPerBlock = 128;
+inline constexpr std::int32_t kWorldUnitsPerRegion = 32768;
+inline constexpr int kOriginRegionX = 20;  // the region that begins at world X 0
+inline constexpr int kOriginRegionY = 18;  // the region that begins at world Y 0
+
+struct PointerPosition {
+  double column = 0;   // block column, floor(x / Dm)
+  double row = 0;      // block row, floor(y / Dm)
+  double world_x = 0;  // least world X of that block
+  double world_y = 0;
+};
+
+// x, y in the map's twips; Dm must not be 0.
+PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
+                       std::uint8_t region_y);
+
+// Button and Shift are ignored: the readout is the same whatever is held.
+void Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y,
+                   const BlockStore& store, std::int16_t Dm, TextPanel& list);
+
+}  // namespace geodata
