@@ -45,7 +45,7 @@ std::string_view Describe(RegionErrorKind kind) {
     case RegionErrorKind::kTruncatedHeader:
       return "the file ends inside its 18-byte header; it is not a region file";
     case RegionErrorKind::kTruncatedBlock:
-      return "the file ends inside this block; it is cut short or not a region file";
+      return "the file ends before this block is complete; it is cut short or not a region file";
     case RegionErrorKind::kLayerCountTooLarge:
       return "a layer count exceeds the limit of 16";
     case RegionErrorKind::kFileChanged:
