@@ -1,0 +1,144 @@
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+#include <exception>
+
+#include "view/credits.h"
+#include "view/pointer_readout.h"
+#include "window/map_panel_widget.h"
+#include "window/progress_panel_widget.h"
+#include "window/qt_file_dialog.h"
+#include "window/text_panel_widget.h"
+#include "window/twips.h"
+
+namespace geodata {
+namespace {
+
+struct TwipRect {
+  int left;
+  int top;
+  int width;
+  int height;
+  QRect Pixels() const { return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)}; }
+};
+
+constexpr int kClientWidth = 11040;
+constexpr int kClientHeight = 10515;
+constexpr TwipRect kPicture1Place{720, 0, 9495, 2295};
+constexpr TwipRect kListPlace{120, 2400, 3015, 7695};
+constexpr TwipRect kMapPlace{3240, 2400, 7695, 7695};
+constexpr TwipRect kBarasPlace{120, 10200, 10815, 255};
+static_assert(ToPixels(kMapPlace.width) == MapPanelWidget::kPanelPixels);
+
+constexpr std::int16_t kDisplayStep = 30;
+constexpr char kCaptionPrefix[] = "GeoData viewer - ";
+constexpr char kFileFilter[] = "GeoData file (*.dat) |*.dat";
+constexpr char kOpenTitle[] = "Open GeoData";
+constexpr char kBannerResource[] = ":/geodata-viewer/banner.jpg";
+constexpr char kIconResource[] = ":/geodata-viewer/geodata-viewer.ico";
+
+}  // namespace
+
+Form1::Form1(std::unique_ptr<FileDialog> dialog) : Dialog(std::move(dialog)) {
+  if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowTitle(QString::fromUtf8(kCaptionPrefix) +
+                 QString::fromUtf8(kWebAddress.data(), static_cast<qsizetype>(kWebAddress.size())));
+  setWindowIcon(QIcon(QString::fromUtf8(kIconResource)));
+  BuildMenu();
+  BuildControls();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  layout()->activate();
+  PlaceOnScreen();
+  Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildMenu() {
+  MenuFile = menuBar()->addMenu(QStringLiteral("File"));
+  OpenGeo = MenuFile->addAction(QStringLiteral("Open GeoData"));
+  connect(OpenGeo, &QAction::triggered, this, &Form1::OpenGeo_Click);
+}
+
+void Form1::BuildControls() {
+  auto* client = new QWidget(this);
+  client->setFixedSize(ToPixels(kClientWidth), ToPixels(kClientHeight));
+  setCentralWidget(client);
+
+  Picture1 = new QLabel(client);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setPixmap(QPixmap(QString::fromUtf8(kBannerResource)));
+  Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Picture1->setGeometry(kPicture1Place.Pixels());
+
+  list = new TextPanelWidget(throttle_, client);
+  list->setObjectName(QStringLiteral("list"));
+  list->setGeometry(kListPlace.Pixels());
+
+  Map = new MapPanelWidget(throttle_, client);
+  Map->setObjectName(QStringLiteral("Map"));
+  Map->setGeometry(kMapPlace.Pixels());
+  connect(Map, &MapPanelWidget::MouseMove, this, &Form1::Map_MouseMove);
+
+  Baras = new ProgressPanelWidget(throttle_, client);
+  Baras->setObjectName(QStringLiteral("Baras"));
+  Baras->setGeometry(kBarasPlace.Pixels());
+
+  for (QWidget* control : {static_cast<QWidget*>(Map), static_cast<QWidget*>(list),
+                           static_cast<QWidget*>(Baras), static_cast<QWidget*>(Picture1)}) {
+    control->setFocusPolicy(Qt::TabFocus);
+  }
+  setTabOrder(Map, list);
+  setTabOrder(list, Baras);
+  setTabOrder(Baras, Picture1);
+}
+
+void Form1::PlaceOnScreen() {
+  const QRect screen = this->screen()->availableGeometry();
+  const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen);
+  // A screen too small for the window keeps its title bar reachable.
+  move(std::max(centred.left(), screen.left()), std::max(centred.top(), screen.top()));
+}
+
+void Form1::Form_Load() { Dm = kDisplayStep; }
+
+void Form1::Open_Geodata_File(const std::string& Failas) {
+  reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+}
+
+void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
+
+void Form1::OpenGeo_Click() {
+  try {
+    Dialog->Filter(kFileFilter);
+    if (!Dialog->ShowOpen()) return;
+    const std::string name = Dialog->FileName();
+    if (name.empty()) return;
+    Open_Geodata_File(name);
+    Draw_Geodata();
+  } catch (const std::exception& error) {
+    ShowError(QString::fromUtf8(error.what()));
+  }
+}
+
+void Form1::Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y) {
+  geodata::Map_MouseMove(Button, Shift, x, y, store_, Dm, *list);
+}
+
+void Form1::ShowError(const QString& message) {
+  QMessageBox::critical(this, QString::fromUtf8(kOpenTitle), message);
+}
+
+}  // namespace geodata

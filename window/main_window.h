@@ -1,0 +1,68 @@
+// The program's one window: it owns the block store, the reader and the
+// panels, and wires the menu, the pointer and start-up to the core calls.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "region/block_store.h"
+#include "region/region_reader.h"
+#include "view/map_renderer.h"
+#include "window/file_dialog.h"
+#include "window/repaint_throttle.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace geodata {
+
+class MapPanelWidget;
+class ProgressPanelWidget;
+class TextPanelWidget;
+
+class Form1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Without a dialog the window asks through Qt's file dialog.
+  explicit Form1(std::unique_ptr<FileDialog> dialog = nullptr);
+  ~Form1() override;
+
+  void Open_Geodata_File(const std::string& Failas);
+  void Draw_Geodata();
+
+  void Form_Load();
+  void OpenGeo_Click();
+  void Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y);
+
+  const BlockStore& Store() const { return store_; }
+
+  std::int16_t Dm = 0;
+  DrawCounters Counters;  // X and Y
+
+ protected:
+  // The one place an error that ends the open command reaches the user.
+  virtual void ShowError(const QString& message);
+
+ private:
+  void BuildMenu();
+  void BuildControls();
+  void PlaceOnScreen();
+
+  BlockStore store_;
+  RegionReader reader_;
+  RepaintThrottle throttle_;
+  std::unique_ptr<FileDialog> Dialog;
+  QLabel* Picture1 = nullptr;
+  TextPanelWidget* list = nullptr;
+  MapPanelWidget* Map = nullptr;
+  ProgressPanelWidget* Baras = nullptr;
+  QMenu* MenuFile = nullptr;
+  QAction* OpenGeo = nullptr;
+};
+
+}  // namespace geodata

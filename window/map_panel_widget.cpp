@@ -1,0 +1,71 @@
+#include "window/map_panel_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "window/twips.h"
+
+namespace geodata {
+namespace {
+
+// Button and key states as the pointer-move handler receives them.
+std::int16_t ButtonState(Qt::MouseButtons buttons) {
+  return static_cast<std::int16_t>(((buttons & Qt::LeftButton) ? 1 : 0) |
+                                   ((buttons & Qt::RightButton) ? 2 : 0) |
+                                   ((buttons & Qt::MiddleButton) ? 4 : 0));
+}
+
+std::int16_t ShiftState(Qt::KeyboardModifiers keys) {
+  return static_cast<std::int16_t>(((keys & Qt::ShiftModifier) ? 1 : 0) |
+                                   ((keys & Qt::ControlModifier) ? 2 : 0) |
+                                   ((keys & Qt::AltModifier) ? 4 : 0));
+}
+
+// The pixel containing a twip position, or -1 outside the drawing area.
+int PixelOf(float twips) {
+  const double pixel = std::floor(static_cast<double>(twips) / kTwipsPerPixel);
+  return (pixel >= 0 && pixel < MapPanelWidget::kDrawingPixels) ? static_cast<int>(pixel) : -1;
+}
+
+}  // namespace
+
+MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
+    : QWidget(parent),
+      throttle_(throttle),
+      picture_(kDrawingPixels, kDrawingPixels, QImage::Format_RGB32) {
+  picture_.fill(Qt::black);
+  setFixedSize(kPanelPixels, kPanelPixels);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MapPanelWidget::Cls() {
+  picture_.fill(Qt::black);
+  throttle_.Touched(*this);
+}
+
+void MapPanelWidget::PSet(float x, float y, Colour colour) {
+  const int px = PixelOf(x);
+  const int py = PixelOf(y);
+  if (px < 0 || py < 0) return;
+  reinterpret_cast<QRgb*>(picture_.scanLine(py))[px] = qRgb(colour.red, colour.green, colour.blue);
+  throttle_.Touched(*this);
+}
+
+void MapPanelWidget::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(0, 0, kPanelPixels - 1, kPanelPixels - 1);
+  painter.drawImage(kBorderPixels, kBorderPixels, picture_);
+  throttle_.Painted(*this);
+}
+
+void MapPanelWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = event->position() - QPointF(kBorderPixels, kBorderPixels);
+  emit MouseMove(ButtonState(event->buttons()), ShiftState(event->modifiers()),
+                 static_cast<float>(at.x() * kTwipsPerPixel),
+                 static_cast<float>(at.y() * kTwipsPerPixel));
+}
+
+}  // namespace geodata

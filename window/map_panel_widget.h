@@ -1,0 +1,43 @@
+// The map panel: a black drawing area inside a one-pixel border, whose
+// points are kept in a backing image so they survive any repaint.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+
+#include "window/panels.h"
+#include "window/repaint_throttle.h"
+
+namespace geodata {
+
+class MapPanelWidget final : public QWidget, public MapPanel {
+  Q_OBJECT
+
+ public:
+  static constexpr int kBorderPixels = 1;
+  static constexpr int kDrawingPixels = 511;
+  static constexpr int kPanelPixels = kDrawingPixels + 2 * kBorderPixels;
+
+  explicit MapPanelWidget(RepaintThrottle& throttle, QWidget* parent = nullptr);
+
+  void Cls() override;
+  // Colours the one pixel that contains (x, y) twips; outside points are dropped.
+  void PSet(float x, float y, Colour colour) override;
+
+  const QImage& Picture() const { return picture_; }
+
+ signals:
+  // Position in twips from the drawing area's top-left corner.
+  void MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  RepaintThrottle& throttle_;
+  QImage picture_;
+};
+
+}  // namespace geodata

@@ -1,0 +1,36 @@
+#include "window/progress_panel_widget.h"
+
+#include <QPainter>
+#include <QStyleOptionProgressBar>
+#include <stdexcept>
+#include <string>
+
+namespace geodata {
+
+ProgressPanelWidget::ProgressPanelWidget(RepaintThrottle& throttle, QWidget* parent)
+    : QWidget(parent), throttle_(throttle) {}
+
+void ProgressPanelWidget::Value(float value) {
+  if (!(value >= 0 && value <= kProgressMax)) {
+    throw std::out_of_range("progress bar value " + std::to_string(value) +
+                            " is outside 0.." + std::to_string(static_cast<int>(kProgressMax)));
+  }
+  if (value == value_) return;
+  value_ = value;
+  throttle_.Touched(*this);
+}
+
+void ProgressPanelWidget::paintEvent(QPaintEvent* /*event*/) {
+  QStyleOptionProgressBar option;
+  option.initFrom(this);
+  option.state |= QStyle::State_Horizontal;
+  option.minimum = 0;
+  option.maximum = static_cast<int>(kProgressMax);
+  option.progress = static_cast<int>(value_);
+  option.textVisible = false;
+  QPainter painter(this);
+  style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
+  throttle_.Painted(*this);
+}
+
+}  // namespace geodata
