@@ -146,7 +146,8 @@ void PlanTown(int col, int row, int cols, int rows, TerrainDice& dice, LayerPlan
       // The first two lots always build, so each town has a house and a tower.
       const int kind = lot < 2 ? lot : dice.Between(0, 3);
       if (kind == 0) {
-        plan.Fill(c, r, dice.Between(2, 3), dice.Between(2, 3), kHouse);
+        const int cols = dice.Between(2, 3);
+        plan.Fill(c, r, cols, dice.Between(2, 3), kHouse);
       } else if (kind == 1) {
         plan.Fill(c + 1, r + 1, 2, 2, dice.Between(kLowestTower, kHighestTower));
       }
@@ -155,6 +156,7 @@ void PlanTown(int col, int row, int cols, int rows, TerrainDice& dice, LayerPlan
 }
 
 // Places lakes, caves and towns in distinct zones; lakes shape the terrain.
+// Each throw of the dice is its own statement: argument order is unspecified.
 LayerPlan PlanFeatures(TerrainDice& dice, Terrain& terrain) {
   std::array<int, kZonesPerSide * kZonesPerSide> zones{};
   std::iota(zones.begin(), zones.end(), 0);
@@ -174,23 +176,24 @@ LayerPlan PlanFeatures(TerrainDice& dice, Terrain& terrain) {
   for (int n = 0; n < kLakes; ++n) {
     zone_origin(col, row);
     const int radius = dice.Between(14, 24);
-    const Lake lake{static_cast<double>(col + dice.Between(radius + 4, kZoneSide - radius - 5)),
-                    static_cast<double>(row + dice.Between(radius + 4, kZoneSide - radius - 5)),
+    const int centre_col = col + dice.Between(radius + 4, kZoneSide - radius - 5);
+    const int centre_row = row + dice.Between(radius + 4, kZoneSide - radius - 5);
+    const Lake lake{static_cast<double>(centre_col), static_cast<double>(centre_row),
                     static_cast<double>(radius)};
     terrain.AddLake(lake);
     PlanBridge(lake, plan);
   }
   for (int n = 0; n < kCaves; ++n) {
     zone_origin(col, row);
-    PlanCave(col + dice.Between(10, kZoneSide - 11), row + dice.Between(10, kZoneSide - 11), dice,
-             plan);
+    const int centre_col = col + dice.Between(10, kZoneSide - 11);
+    PlanCave(centre_col, row + dice.Between(10, kZoneSide - 11), dice, plan);
   }
   for (int n = 0; n < kTowns; ++n) {
     zone_origin(col, row);
     const int cols = dice.Between(16, 28);
     const int rows = dice.Between(12, 20);
-    PlanTown(col + dice.Between(2, kZoneSide - cols - 2), row + dice.Between(2, kZoneSide - rows - 2),
-             cols, rows, dice, plan);
+    const int west = col + dice.Between(2, kZoneSide - cols - 2);
+    PlanTown(west, row + dice.Between(2, kZoneSide - rows - 2), cols, rows, dice, plan);
   }
   return plan;
 }
