@@ -1,0 +1,282 @@
+// Files from anywhere: other formats, special files, huge sparse files and
+// files changing under the reader. Each must fail with a clear message and
+// leave the loaded region as it was, or load reading no more than a region.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "region/region_error.h"
+#include "region/region_reader.h"
+#include "tests/support/recording_panels.h"
+#include "tests/support/store_digest.h"
+#include "tests/support/temp_dir.h"
+#include "tools/region_writer.h"
+
+namespace geodata {
+namespace {
+
+using testing::Journal;
+using testing::RecordingMap;
+using testing::RecordingProgress;
+using testing::RecordingText;
+using testing::StoreDigest;
+using testing::TempDir;
+
+// A real 8 x 8 PNG image.
+constexpr unsigned char kPng[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44,
+    0x52, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x08, 0x10, 0x02, 0x00, 0x00, 0x00, 0x1b,
+    0xfd, 0xf5, 0x9f, 0x00, 0x00, 0x00, 0x42, 0x49, 0x44, 0x41, 0x54, 0x18, 0xd3, 0x95, 0xd0,
+    0x51, 0x0d, 0x00, 0x20, 0x14, 0x42, 0xd1, 0xeb, 0x66, 0x94, 0x67, 0x18, 0xc3, 0x3c, 0xc3,
+    0x68, 0x17, 0xcb, 0x60, 0x17, 0xad, 0x20, 0xfc, 0x9f, 0xc1, 0x28, 0xf7, 0x62, 0xa5, 0x28,
+    0x21, 0xa6, 0x01, 0xb6, 0xa0, 0xc7, 0x3f, 0xa8, 0x67, 0x78, 0x0d, 0x55, 0x09, 0x6d, 0x19,
+    0x93, 0x7a, 0xc0, 0x96, 0x01, 0x62, 0x82, 0xd2, 0x00, 0x00, 0xce, 0xb5, 0x0f, 0x96, 0x76,
+    0x10, 0x03, 0x34, 0xab, 0x88, 0x29, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae,
+    0x42, 0x60, 0x82};
+
+// One line of /proc/self/status or /proc/self/io, as a number.
+std::uint64_t ProcessCounter(const char* file, const std::string& key) {
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(key + ":", 0) == 0) return std::stoull(line.substr(key.size() + 1));
+  }
+  ADD_FAILURE() << key << " not found in " << file;
+  return 0;
+}
+
+std::uint64_t BytesRead() { return ProcessCounter("/proc/self/io", "rchar"); }
+std::uint64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"); }
+
+std::vector<std::byte> Bytes(std::span<const unsigned char> raw) {
+  const auto view = std::as_bytes(raw);
+  return {view.begin(), view.end()};
+}
+
+void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
+
+// Every cell of every block holds 16 layers: the longest region there is.
+std::vector<std::byte> WorstCaseGroup(int blocks) {
+  RegionWriter group({20, 18});
+  for (int b = 0; b < blocks; ++b) {
+    group.Multilayer(static_cast<std::int16_t>(-1 - b), kMaxLayers, static_cast<std::int16_t>(7 * b));
+  }
+  return group.Take();
+}
+
+class HostileInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The region the user had loaded and painted: every failure must keep it.
+    RegionWriter before({22, 21});
+    before.Multilayer(9, kMaxLayers, 42).Complex(std::int16_t{-100}).Flat(3, 4);
+    before.Multilayer(-7, 2, 11).FillFlat();
+    reader_.Open_Geodata_File(dir_.Write("before.dat", before.Take()), store_, map_, list_, bar_);
+    map_.PSet(30, 30, {1, 2, 3});
+  }
+
+  struct Observed {
+    std::uint64_t store;
+    std::vector<std::string> journal;
+    std::size_t points;
+    std::vector<float> bar;
+    bool operator==(const Observed&) const = default;
+  };
+  Observed Observe() const {
+    return {StoreDigest(store_), journal_.entries, map_.points.size(), bar_.values};
+  }
+
+  TempDir dir_;
+  RegionReader reader_;
+  BlockStore store_;
+  Journal journal_;
+  RecordingMap map_{&journal_};
+  RecordingText list_{&journal_};
+  RecordingProgress bar_;
+};
+
+struct Hostile {
+  const char* name;
+  // Prepares the input and opens it as the open command would; may throw.
+  std::function<std::unique_ptr<ByteSource>(const TempDir&)> open;
+  RegionErrorKind kind;
+  std::string says;  // the message after "<path>: "
+};
+
+std::unique_ptr<ByteSource> OpenWritten(const TempDir& dir, const std::string& name,
+                                        const std::vector<std::byte>& bytes) {
+  return std::make_unique<FileSource>(dir.Write(name, bytes));
+}
+
+const Hostile kHostile[] = {
+    {"a PNG image renamed .dat",
+     [](const TempDir& dir) { return OpenWritten(dir, "image.dat", Bytes(kPng)); },
+     RegionErrorKind::kLayerCountTooLarge,
+     "block 0 (column 0, row 0), cell 2: layer count 2048 exceeds the limit of 16 (offset 22)"},
+    {"a text file renamed .dat",
+     [](const TempDir& dir) {
+       const std::string text = "Notes on the world map, second draft.\n";
+       const auto view = std::as_bytes(std::span(text));
+       return OpenWritten(dir, "notes.dat", {view.begin(), view.end()});
+     },
+     RegionErrorKind::kTruncatedBlock,
+     "block 0 (column 0, row 0), cell 1: the file ends before this block is complete; it is cut "
+     "short or not a region file (offset 38, file size 38)"},
+    {"a complex region cut inside its last block, 8 MB in",
+     [](const TempDir& dir) {
+       RegionWriter region;
+       for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(i));
+       auto bytes = region.Take();
+       bytes.resize(bytes.size() - 5);
+       return OpenWritten(dir, "cut.dat", bytes);
+     },
+     RegionErrorKind::kTruncatedBlock,
+     "block 65535 (column 255, row 255), cell 62: the file ends before this block is complete; it "
+     "is cut short or not a region file (offset 8519692, file size 8519693)"},
+    {"a file that shrinks between the open and the read",
+     [](const TempDir& dir) {
+       const std::string path = dir.Write("shrinks.dat", RegionWriter().FillFlat().Take());
+       auto source = std::make_unique<FileSource>(path);
+       Truncate(path, 1000);
+       return source;
+     },
+     RegionErrorKind::kTruncatedBlock,
+     "block 163 (column 0, row 163), cell 2: the file ends before this block is complete; it is "
+     "cut short or not a region file (offset 1000, file size 1000)"},
+    {"a FIFO named .dat, with no writer",
+     [](const TempDir& dir) {
+       const std::string path = (dir.path() / "pipe.dat").string();
+       EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+       return std::make_unique<FileSource>(path);
+     },
+     RegionErrorKind::kNotRegularFile, "not a regular file (it is a pipe)"},
+    {"a link named .dat to /dev/zero",
+     [](const TempDir& dir) {
+       const auto path = dir.path() / "zero.dat";
+       std::filesystem::create_symlink("/dev/zero", path);
+       return std::make_unique<FileSource>(path.string());
+     },
+     RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"},
+    {"a link named .dat to nowhere",
+     [](const TempDir& dir) {
+       const auto path = dir.path() / "dangling.dat";
+       std::filesystem::create_symlink(dir.path() / "gone.dat", path);
+       return std::make_unique<FileSource>(path.string());
+     },
+     RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"},
+};
+
+TEST_F(HostileInputTest, EachFailsWithItsMessageAndLeavesTheRegionAsItWas) {
+  const Observed loaded = Observe();
+  for (const Hostile& hostile : kHostile) {
+    SCOPED_TRACE(hostile.name);
+    TempDir dir;
+    try {
+      auto source = hostile.open(dir);
+      reader_.Load(*source, store_, map_, list_, bar_);
+      ADD_FAILURE() << "loaded";
+    } catch (const RegionError& e) {
+      EXPECT_EQ(e.kind(), hostile.kind);
+      EXPECT_EQ(std::string(e.what()), e.file() + ": " + hostile.says);
+      EXPECT_EQ(e.file().rfind(dir.path().string(), 0), 0U) << "names the file: " << e.file();
+    }
+    EXPECT_TRUE(Observe() == loaded);
+  }
+}
+
+TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) {
+  constexpr int kGroup = 64;
+  const std::vector<std::byte> group = WorstCaseGroup(kGroup);
+  const std::string path = (dir_.path() / "huge.dat").string();
+  {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, group.data(), kHeaderBytes), kHeaderBytes);
+    const std::size_t body = group.size() - kHeaderBytes;
+    for (int i = 0; i < kBlocks / kGroup; ++i) {
+      ASSERT_EQ(write(fd, group.data() + kHeaderBytes, body), static_cast<ssize_t>(body));
+    }
+    ASSERT_EQ(lseek(fd, 0, SEEK_CUR), static_cast<off_t>(kMaxRegionBytes));
+    ASSERT_EQ(ftruncate(fd, off_t{6} << 30), 0);  // 6 GiB, all but the region a hole
+    close(fd);
+  }
+  const std::uint64_t file_size = std::filesystem::file_size(path);
+
+  const std::uint64_t read_before = BytesRead();
+  const std::uint64_t resident_before = ResidentKiB();
+  reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+  const std::uint64_t read = BytesRead() - read_before;
+  const std::uint64_t grown_kib = ResidentKiB() - resident_before;
+  RecordProperty("bytes_read", std::to_string(read));
+  RecordProperty("resident_growth_kib", std::to_string(grown_kib));
+
+  // Two passes over the region, plus the counter's own reads.
+  EXPECT_GE(read, kMaxRegionBytes);
+  EXPECT_LE(read, 2 * kMaxRegionBytes + 64 * 1024);
+  EXPECT_LT(read, file_size / 20);
+  // The table is all but filled; the file itself is never held in memory.
+  EXPECT_LT(grown_kib * 1024, BlockStore::kElements * sizeof(std::int16_t) + (32U << 20));
+
+  EXPECT_EQ(store_.Header(1), 20);
+  for (int i : {0, 63, 4097, 65535}) {
+    const int b = i % kGroup;
+    EXPECT_EQ(store_.Geo(i, 0, 0), -1 - b) << i;
+    EXPECT_EQ(store_.Geo(i, 64, 0), kMaxLayers) << i;
+    EXPECT_EQ(store_.Geo(i, 64, kMaxLayers), 7 * b) << i;
+  }
+  EXPECT_EQ(bar_.values.back(), 65535.0F);
+}
+
+// Truncates the file on disk when the load comes back to its start, that is
+// between the reader's check pass and its write pass.
+class ShrinksAfterCheck final : public ByteSource {
+ public:
+  ShrinksAfterCheck(std::string path, off_t keep) : file_(path), path_(std::move(path)), keep_(keep) {}
+  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
+    if (offset == 0 && ++passes_ == 2) Truncate(path_, keep_);
+    return file_.ReadAt(offset, out);
+  }
+  void Close() override { file_.Close(); }
+  const std::string& Name() const override { return file_.Name(); }
+
+ private:
+  FileSource file_;
+  std::string path_;
+  off_t keep_;
+  int passes_ = 0;
+};
+
+TEST_F(HostileInputTest, FileCutBetweenCheckAndWriteIsReportedAndWritesNothingPastTheCut) {
+  RegionWriter region({5, 6});
+  for (int i = 0; i < kBlocks; ++i) region.Flat(static_cast<std::int16_t>(1000 + i), 1);
+  const std::string path = dir_.Write("changing.dat", region.Take());
+  const int cut_block = 200;
+  ShrinksAfterCheck source(path, kHeaderBytes + cut_block * kFlatBlockBytes + 3);
+
+  try {
+    reader_.Load(source, store_, map_, list_, bar_);
+    ADD_FAILURE() << "loaded";
+  } catch (const RegionError& e) {
+    EXPECT_EQ(e.kind(), RegionErrorKind::kFileChanged);
+    EXPECT_EQ(std::string(e.what()),
+              path + ": block 200 (column 0, row 200): the file changed while it was being read "
+                     "(offset 1220)");
+  }
+  // Blocks before the cut may already hold the new file's values (the load
+  // was under way); from the cut on, the region loaded before is intact.
+  for (int i = cut_block; i < kBlocks; ++i) {
+    ASSERT_EQ(store_.Geo(i, 0, 0), 0) << i;
+    ASSERT_EQ(store_.Geo(i, 1, 1), 0) << i;
+  }
+}
+
+}  // namespace
+}  // namespace geodata
