@@ -1,0 +1,148 @@
+// A session that goes on: many opens in a row, good and bad, and a long run
+// of pointer readouts, must neither grow nor drift.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "region/region_error.h"
+#include "region/region_reader.h"
+#include "tests/support/recording_panels.h"
+#include "tests/support/temp_dir.h"
+#include "tools/region_writer.h"
+#include "view/pointer_readout.h"
+
+namespace geodata {
+namespace {
+
+using testing::RecordingMap;
+using testing::RecordingProgress;
+using testing::RecordingText;
+using testing::TempDir;
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+long OpenDescriptors() {
+  return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                       std::filesystem::directory_iterator());
+}
+
+// 16 layers in every cell of every block, written a group at a time.
+std::string WriteWorstCase(const TempDir& dir) {
+  constexpr int kGroup = 64;
+  RegionWriter group({30, 10});
+  for (int b = 0; b < kGroup; ++b) {
+    group.Multilayer(static_cast<std::int16_t>(-1 - b), kMaxLayers, static_cast<std::int16_t>(b));
+  }
+  const std::string path = (dir.path() / "worst.dat").string();
+  std::ofstream out(path, std::ios::binary);
+  const auto& bytes = group.bytes();
+  out.write(reinterpret_cast<const char*>(bytes.data()), kHeaderBytes);
+  for (int i = 0; i < kBlocks / kGroup; ++i) {
+    out.write(reinterpret_cast<const char*>(bytes.data() + kHeaderBytes),
+              static_cast<std::streamsize>(bytes.size() - kHeaderBytes));
+  }
+  return path;
+}
+
+TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
+  TempDir dir;
+  const std::string worst = WriteWorstCase(dir);
+  ASSERT_EQ(std::filesystem::file_size(worst), kMaxRegionBytes);
+  const std::string flat = dir.Write("flat.dat", RegionWriter({20, 18}).FillFlat().Take());
+  // Fails only at the very end, after the whole check pass.
+  RegionWriter bad;
+  while (bad.blocks() < kBlocks - 1) bad.Flat(5, 5);
+  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
+  cells.back() = {17, std::vector<std::int16_t>(17, 3)};
+  const std::string failing = dir.Write("bad.dat", bad.Multilayer(2, cells).Take());
+
+  RegionReader reader;
+  BlockStore store;
+  RecordingMap map;
+  RecordingText list;
+  RecordingProgress bar;
+  const long descriptors = OpenDescriptors();
+  std::vector<long> resident;  // after each open from the fourth on
+
+  for (int n = 0; n < 200; ++n) {
+    SCOPED_TRACE(n);
+    bar.values.clear();
+    switch (n % 3) {
+      case 0:
+        reader.Open_Geodata_File(worst, store, map, list, bar);
+        ASSERT_EQ(store.Header(1), 30);
+        ASSERT_EQ(store.Geo(65535, 64, 16), 63);
+        break;
+      case 1:
+        reader.Open_Geodata_File(flat, store, map, list, bar);
+        ASSERT_EQ(store.Header(1), 20);
+        ASSERT_EQ(store.Geo(65535, 0, 0), 0);
+        ASSERT_EQ(store.Geo(65535, 64, 16), 63) << "stale slot of the worst case";
+        break;
+      default:
+        EXPECT_THROW(reader.Open_Geodata_File(failing, store, map, list, bar), RegionError);
+        ASSERT_EQ(store.Header(1), 20) << "the flat region stays";
+        ASSERT_TRUE(bar.values.empty());
+        break;
+    }
+    ASSERT_EQ(list.lines.size(), 3U);
+    if (n >= 3) resident.push_back(ResidentKiB());
+  }
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  const auto [low, high] = std::ranges::minmax(resident);
+  RecordProperty("resident_kib_low", std::to_string(low));
+  RecordProperty("resident_kib_high", std::to_string(high));
+  EXPECT_LT(high - low, 2 * 1024) << "KiB grown after the first three opens";
+}
+
+TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
+  BlockStore store;
+  store.SetHeader(1, 22);
+  store.SetHeader(2, 17);
+  constexpr std::int16_t kDm = 30;
+  constexpr int kPositions = 256;
+  auto position = [](int p) {
+    return std::pair{static_cast<float>(p * kDm + 7), static_cast<float>((255 - p) * kDm)};
+  };
+  // Each position read once on a fresh panel.
+  std::vector<std::vector<std::string>> first(kPositions);
+  for (int p = 0; p < kPositions; ++p) {
+    RecordingText fresh;
+    const auto [x, y] = position(p);
+    Map_MouseMove(0, 0, x, y, store, kDm, fresh);
+    first[p] = fresh.lines;
+  }
+  // Block 1, 254: region 22_17 begins at world (65536, -32768).
+  EXPECT_EQ(first[1][2], " World_X:  65664 ");
+  EXPECT_EQ(first[1][3], " World_Y: -256 ");
+  EXPECT_EQ(first[1][5], " 1   254 ");
+
+  RecordingText list;
+  const long resident = ResidentKiB();
+  for (int n = 0; n < 100'000; ++n) {
+    const int p = (n * 7) % kPositions;
+    const auto [x, y] = position(p);
+    Map_MouseMove(static_cast<std::int16_t>(n % 3), static_cast<std::int16_t>(n % 8), x, y, store,
+                  kDm, list);
+    ASSERT_EQ(list.lines, first[p]) << "readout " << n;
+  }
+  EXPECT_EQ(list.cls_count, 100'000);
+  EXPECT_LT(ResidentKiB() - resident, 1024);
+}
+
+}  // namespace
+}  // namespace geodata
