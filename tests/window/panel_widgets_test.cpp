@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include "window/map_panel_widget.h"
+#include "window/progress_panel_widget.h"
+#include "window/repaint_throttle.h"
+#include "window/text_panel_widget.h"
+
+namespace geodata {
+namespace {
+
+constexpr Colour kRed{255, 0, 0};
+const QRgb kBlack = qRgb(0, 0, 0);
+
+std::vector<QPoint> LitPixels(const QImage& image) {
+  std::vector<QPoint> lit;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != kBlack) lit.emplace_back(x, y);
+    }
+  }
+  return lit;
+}
+
+TEST(MapPanelWidget, PSetColoursTheOnePixelContainingThePoint) {
+  RepaintThrottle throttle;
+  MapPanelWidget map(throttle);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    float x, y;
+    std::vector<QPoint> lit;
+  };
+  const Case cases[] = {
+      {0, 0, {{0, 0}}},          {14.9F, 14.9F, {{0, 0}}},    {15, 0, {{1, 0}}},
+      {30, 45, {{2, 3}}},        {7650, 7650, {{510, 510}}},  {7664.9F, 0, {{510, 0}}},
+      {-0.1F, 0, {}},            {7665, 0, {}},               {0, -15, {}},
+      {0, 7665, {}},             {nan, 0, {}},                {1e30F, 1e30F, {}},
+  };
+  for (const Case& c : cases) {
+    map.Cls();
+    map.PSet(c.x, c.y, kRed);
+    const std::vector<QPoint> lit = LitPixels(map.Picture());
+    EXPECT_EQ(lit, c.lit) << c.x << ", " << c.y;
+    for (const QPoint& p : lit) EXPECT_EQ(map.Picture().pixel(p), qRgb(255, 0, 0));
+  }
+}
+
+TEST(MapPanelWidget, ClsBlacksOutAndThePanelPaintsItsPicture) {
+  RepaintThrottle throttle;
+  MapPanelWidget map(throttle);
+  map.PSet(7650, 0, Colour{1, 2, 3});
+  EXPECT_EQ(map.grab().toImage().pixel(1 + 510, 1), qRgb(1, 2, 3)) << "drawn inside the border";
+  map.Cls();
+  EXPECT_TRUE(LitPixels(map.Picture()).empty());
+}
+
+TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
+  RepaintThrottle throttle;
+  MapPanelWidget map(throttle);
+  struct Report {
+    std::int16_t button, shift;
+    float x, y;
+  };
+  std::vector<Report> reports;
+  QObject::connect(&map, &MapPanelWidget::MouseMove,
+                   [&](std::int16_t b, std::int16_t s, float x, float y) { reports.push_back({b, s, x, y}); });
+  struct Case {
+    QPointF at;
+    Qt::MouseButtons buttons;
+    Qt::KeyboardModifiers keys;
+    Report want;
+  };
+  const Case cases[] = {
+      {{1, 1}, Qt::NoButton, Qt::NoModifier, {0, 0, 0, 0}},
+      {{134, 202}, Qt::NoButton, Qt::NoModifier, {0, 0, 1995, 3015}},
+      {{0, 0}, Qt::NoButton, Qt::NoModifier, {0, 0, -15, -15}},
+      {{511, 1}, Qt::LeftButton, Qt::ShiftModifier, {1, 1, 7650, 0}},
+      {{2, 2}, Qt::RightButton | Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier,
+       {6, 6, 15, 15}},
+  };
+  for (const Case& c : cases) {
+    QMouseEvent move(QEvent::MouseMove, c.at, map.mapToGlobal(c.at), Qt::NoButton, c.buttons, c.keys);
+    QApplication::sendEvent(&map, &move);
+    ASSERT_FALSE(reports.empty());
+    const Report& got = reports.back();
+    EXPECT_EQ(got.button, c.want.button);
+    EXPECT_EQ(got.shift, c.want.shift);
+    EXPECT_EQ(got.x, c.want.x) << c.at.x();
+    EXPECT_EQ(got.y, c.want.y) << c.at.y();
+  }
+  EXPECT_EQ(reports.size(), std::size(cases));
+}
+
+class TextPanelWidgetTest : public ::testing::Test {
+ protected:
+  TextPanelWidgetTest() : list_(throttle_) { list_.resize(201, 513); }
+
+  // Rows of the grab that hold any pixel in the text colour.
+  std::vector<int> InkedRows() {
+    const QImage grab = list_.grab().toImage();
+    const QRgb ink = list_.palette().color(QPalette::ButtonText).rgb();
+    std::vector<int> rows;
+    for (int y = 0; y < grab.height(); ++y) {
+      for (int x = 0; x < grab.width(); ++x) {
+        if (grab.pixel(x, y) == ink) {
+          rows.push_back(y);
+          break;
+        }
+      }
+    }
+    return rows;
+  }
+
+  RepaintThrottle throttle_;
+  TextPanelWidget list_;
+};
+
+TEST_F(TextPanelWidgetTest, KeepsLinesUntilCls) {
+  list_.Print({"Reading file Header..."});
+  list_.Print();
+  list_.Print({"Map: ", 22.0, "_", 22.0});
+  EXPECT_EQ(list_.Lines(), (std::vector<std::string>{"Reading file Header...", "", "Map:  22 _ 22 "}));
+  list_.Cls();
+  EXPECT_TRUE(list_.Lines().empty());
+  EXPECT_TRUE(InkedRows().empty());
+}
+
+TEST_F(TextPanelWidgetTest, PaintsLinesTopDownOneLineHeightApartWithoutWrapping) {
+  const int line = list_.fontMetrics().height();
+  list_.Print({std::string(300, 'W')});  // far wider than the panel
+  const std::vector<int> one = InkedRows();
+  ASSERT_FALSE(one.empty());
+  EXPECT_LT(one.back(), 2 + line) << "a long line is cut, not wrapped";
+  list_.Print({"W"});
+  const std::vector<int> two = InkedRows();
+  EXPECT_EQ(two.back() - one.back(), line) << "the next line starts one line height lower";
+}
+
+TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {
+  RepaintThrottle throttle;
+  ProgressPanelWidget bar(throttle);
+  bar.resize(721, 17);
+  const QImage empty = bar.grab().toImage();
+  for (const float value : {0.0F, 1.0F, 65535.0F, 65536.0F}) {
+    bar.Value(value);
+    EXPECT_EQ(bar.Position(), value);
+  }
+  EXPECT_NE(bar.grab().toImage(), empty) << "a full bar looks different from an empty one";
+  for (const float value : {-1.0F, 65537.0F, std::numeric_limits<float>::quiet_NaN()}) {
+    EXPECT_THROW(bar.Value(value), std::out_of_range) << value;
+    EXPECT_EQ(bar.Position(), 65536.0F);
+  }
+}
+
+}  // namespace
+}  // namespace geodata

@@ -1,0 +1,79 @@
+#include "window/repaint_throttle.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <chrono>
+
+namespace geodata {
+namespace {
+
+using std::chrono::milliseconds;
+
+class CountingPanel final : public QWidget {
+ public:
+  explicit CountingPanel(RepaintThrottle& throttle) : throttle_(throttle) { resize(20, 20); }
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    ++paints;
+    throttle_.Painted(*this);
+  }
+
+ private:
+  RepaintThrottle& throttle_;
+};
+
+class RepaintThrottleTest : public ::testing::Test {
+ protected:
+  RepaintThrottleTest() : throttle_([this] { return now_; }), a_(throttle_), b_(throttle_) {
+    now_ = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
+    a_.show();
+    b_.show();
+    QApplication::processEvents();
+    a_.paints = b_.paints = 0;
+  }
+  void At(int ms) { now_ = RepaintThrottle::Clock::time_point(std::chrono::hours(1) + milliseconds(ms)); }
+
+  RepaintThrottle::Clock::time_point now_;
+  RepaintThrottle throttle_;
+  CountingPanel a_;
+  CountingPanel b_;
+};
+
+TEST_F(RepaintThrottleTest, RepaintsAtOnceOnlyOncePerInterval) {
+  At(0);
+  throttle_.Touched(a_);
+  EXPECT_EQ(a_.paints, 1) << "the first change shows at once";
+  At(29);
+  throttle_.Touched(a_);
+  throttle_.Touched(b_);
+  EXPECT_EQ(a_.paints, 1);
+  EXPECT_EQ(b_.paints, 0);
+  At(30);
+  throttle_.Touched(a_);
+  EXPECT_EQ(a_.paints, 2);
+  EXPECT_EQ(b_.paints, 1) << "every changed panel shows when the interval is up";
+}
+
+TEST_F(RepaintThrottleTest, ChangesWithinTheIntervalArePaintedByTheEventLoop) {
+  At(0);
+  throttle_.Touched(a_);
+  At(5);
+  throttle_.Touched(a_);
+  QApplication::processEvents();
+  EXPECT_EQ(a_.paints, 2);
+  At(10);
+  throttle_.Touched(a_);  // already painted, so it needs a new update
+  QApplication::processEvents();
+  EXPECT_EQ(a_.paints, 3);
+  At(40);
+  throttle_.Touched(b_);
+  EXPECT_EQ(b_.paints, 1);
+  EXPECT_EQ(a_.paints, 3) << "a panel the event loop painted is not painted again";
+}
+
+}  // namespace
+}  // namespace geodata
