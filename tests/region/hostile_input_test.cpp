@@ -17,6 +17,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
+#include "tests/support/png_sample.h"
 #include "tests/support/recording_panels.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
@@ -31,18 +32,6 @@ using testing::RecordingProgress;
 using testing::RecordingText;
 using testing::StoreDigest;
 using testing::TempDir;
-
-// A real 8 x 8 PNG image.
-constexpr unsigned char kPng[] = {
-    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44,
-    0x52, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x08, 0x10, 0x02, 0x00, 0x00, 0x00, 0x1b,
-    0xfd, 0xf5, 0x9f, 0x00, 0x00, 0x00, 0x42, 0x49, 0x44, 0x41, 0x54, 0x18, 0xd3, 0x95, 0xd0,
-    0x51, 0x0d, 0x00, 0x20, 0x14, 0x42, 0xd1, 0xeb, 0x66, 0x94, 0x67, 0x18, 0xc3, 0x3c, 0xc3,
-    0x68, 0x17, 0xcb, 0x60, 0x17, 0xad, 0x20, 0xfc, 0x9f, 0xc1, 0x28, 0xf7, 0x62, 0xa5, 0x28,
-    0x21, 0xa6, 0x01, 0xb6, 0xa0, 0xc7, 0x3f, 0xa8, 0x67, 0x78, 0x0d, 0x55, 0x09, 0x6d, 0x19,
-    0x93, 0x7a, 0xc0, 0x96, 0x01, 0x62, 0x82, 0xd2, 0x00, 0x00, 0xce, 0xb5, 0x0f, 0x96, 0x76,
-    0x10, 0x03, 0x34, 0xab, 0x88, 0x29, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae,
-    0x42, 0x60, 0x82};
 
 // One line of /proc/self/status or /proc/self/io, as a number.
 std::uint64_t ProcessCounter(const char* file, const std::string& key) {
@@ -59,11 +48,6 @@ std::uint64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"
 std::uint64_t PeakResidentKiB() { return ProcessCounter("/proc/self/status", "VmHWM"); }
 // Starts the peak over from the present resident size.
 void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-std::vector<std::byte> Bytes(std::span<const unsigned char> raw) {
-  const auto view = std::as_bytes(raw);
-  return {view.begin(), view.end()};
-}
 
 void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
 
@@ -122,7 +106,7 @@ std::unique_ptr<ByteSource> OpenWritten(const TempDir& dir, const std::string& n
 
 const Hostile kHostile[] = {
     {"a PNG image renamed .dat",
-     [](const TempDir& dir) { return OpenWritten(dir, "image.dat", Bytes(kPng)); },
+     [](const TempDir& dir) { return OpenWritten(dir, "image.dat", testing::PngSample()); },
      RegionErrorKind::kLayerCountTooLarge,
      "block 0 (column 0, row 0), cell 2: layer count 2048 exceeds the limit of 16 (offset 22)"},
     {"a text file renamed .dat",
