@@ -21,7 +21,7 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME geodata-viewer)
 set(CPACK_PACKAGE_VENDOR "GeoData viewer team")
-set(CPACK_PACKAGE_CONTACT "GeoData viewer team <geodata-viewer@localhost>")
+set(CPACK_PACKAGE_CONTACT "GeoData viewer team <team@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION "Opens one region file (256 x 256 blocks of terrain heights and layers),
 paints it as a map and shows world coordinates under the mouse.
