@@ -27,6 +27,20 @@ using testing::RecordingProgress;
 using testing::RecordingText;
 using testing::TempDir;
 
+// AddressSanitizer holds freed memory in quarantine, so resident size grows
+// without a leak; there its leak checker stands in for these bounds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentSizeIsMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kResidentSizeIsMeaningful = false;
+#else
+constexpr bool kResidentSizeIsMeaningful = true;
+#endif
+#else
+constexpr bool kResidentSizeIsMeaningful = true;
+#endif
+
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);) {
@@ -106,7 +120,9 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   const auto [low, high] = std::ranges::minmax(resident);
   RecordProperty("resident_kib_low", std::to_string(low));
   RecordProperty("resident_kib_high", std::to_string(high));
-  EXPECT_LT(high - low, 2 * 1024) << "KiB grown after the first three opens";
+  if (kResidentSizeIsMeaningful) {
+    EXPECT_LT(high - low, 2 * 1024) << "KiB grown after the first three opens";
+  }
 }
 
 TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
@@ -141,7 +157,9 @@ TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
     ASSERT_EQ(list.lines, first[p]) << "readout " << n;
   }
   EXPECT_EQ(list.cls_count, 100'000);
-  EXPECT_LT(ResidentKiB() - resident, 1024);
+  if (kResidentSizeIsMeaningful) {
+    EXPECT_LT(ResidentKiB() - resident, 1024);
+  }
 }
 
 }  // namespace
