@@ -1,9 +1,9 @@
 #include "region/region_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "region/region_error.h"
 
@@ -11,8 +11,8 @@ namespace geodata {
 namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
-constexpr int kGroupBlocks = 64;  // blocks staged before they go to the table
-static_assert(kBlocks % kGroupBlocks == 0);
+constexpr int kGroupBlocks = 128;  // blocks staged before they go to the table
+static_assert(kBlocks % kGroupBlocks == 0 && kGroupBlocks % 64 == 0);
 
 // A window on the source, refilled in large pieces and never past `limit`.
 class Cursor {
@@ -139,51 +139,92 @@ struct CheckSink {
 }  // namespace
 
 // Blocks staged by (layer, cell, block of the group), so that the table, whose
-// rows run over the block index, is written in long runs.
+// rows run over the block index, is written in long runs. Which slots a block
+// set follows from its kind and, for multilayer blocks, its counts; every
+// parsed block sets both, so nothing needs clearing between groups or loads.
 struct RegionReader::Stage {
-  std::int16_t value[kMaxLayers + 1][kCells + 1][kGroupBlocks];
-  std::uint64_t written[kMaxLayers + 1][kCells + 1];  // bit b: block b of the group set it
-  int block = 0;                                      // block of the group being parsed
-  std::uint64_t bit = 1;
+  enum Kind : std::int16_t { kFlatBlock, kComplexBlock, kLayerBlock };
 
-  void Put(int j, int k, std::int16_t v) {
-    value[k][j][block] = v;
-    written[k][j] |= bit;
+  std::int16_t value[kMaxLayers + 1][kCells + 1][kGroupBlocks];
+  std::int16_t kind[kGroupBlocks];
+  std::int16_t top[kCells + 1][kGroupBlocks];  // multilayer: highest layer slot set
+  int block = 0;                               // block of the group being parsed
+
+  void Type(std::int16_t t) {
+    value[0][0][block] = t;
+    kind[block] = t == kFlatType ? kFlatBlock : t == kComplexType ? kComplexBlock : kLayerBlock;
   }
-  void Type(std::int16_t t) { Put(0, 0, t); }
   void Flat(std::int16_t first, std::int16_t second) {
-    Put(1, 1, first);
-    Put(2, 1, second);
+    value[1][1][block] = first;
+    value[1][2][block] = second;
   }
-  void Height(int j, std::int16_t v) { Put(j, 1, v); }
-  void Count(int j, std::int16_t c) { Put(j, 0, c); }
-  void Layer(int j, int k, std::int16_t v) { Put(j, k, v); }
+  void Height(int j, std::int16_t v) { value[1][j][block] = v; }
+  void Count(int j, std::int16_t c) {
+    value[0][j][block] = c;
+    top[j][block] = static_cast<std::int16_t>(std::clamp<int>(c, 0, kMaxLayers));
+  }
+  void Layer(int j, int k, std::int16_t v) { value[k][j][block] = v; }
+
+  // Least and greatest; written as plain loops, which run as vector code.
+  static std::pair<std::int16_t, std::int16_t> Bounds(const std::int16_t (&v)[kGroupBlocks]) {
+    std::int16_t least = v[0];
+    std::int16_t greatest = v[0];
+    for (std::int16_t x : v) least = std::min(least, x);
+    for (std::int16_t x : v) greatest = std::max(greatest, x);
+    return {least, greatest};
+  }
+
+  // The table's rows lie 128 KiB apart, too far for the hardware to guess:
+  // ask for the same run of the next cell's row while this one is written.
+  static void Prefetch(const std::int16_t* run) {
+    const auto* bytes = reinterpret_cast<const char*>(run);
+    for (std::size_t at = 0; at < sizeof(std::int16_t) * kGroupBlocks + 64; at += 64) {
+      __builtin_prefetch(bytes + at, 1);
+    }
+  }
 
   void Flush(BlockStore& store, int first_block) {
-    for (int k = 0; k <= kMaxLayers; ++k) {
-      for (int j = 0; j <= kCells; ++j) {
-        std::uint64_t mask = written[k][j];
-        if (mask == 0) continue;
+    std::memcpy(store.Row(0, 0).data() + first_block, value[0][0], sizeof value[0][0]);
+    // Block b set slot (j, k) for low[b] <= k <= high[b]. Kept branch-free
+    // so that the loops over the group run as vector code.
+    std::int16_t layered[kGroupBlocks];  // all ones for a multilayer block
+    std::int16_t low[kGroupBlocks];
+    std::int16_t plain_near[kGroupBlocks];  // cells 1, 2: flat and complex set slot 1
+    std::int16_t plain_far[kGroupBlocks];   // cells 3..64: only complex does
+    for (int b = 0; b < kGroupBlocks; ++b) {
+      layered[b] = static_cast<std::int16_t>(-(kind[b] == kLayerBlock));
+      low[b] = static_cast<std::int16_t>(1 + layered[b]);
+      plain_near[b] = static_cast<std::int16_t>(~layered[b] & 1);
+      plain_far[b] = static_cast<std::int16_t>(kind[b] == kComplexBlock);
+    }
+    const auto [min_low, max_low] = Bounds(low);
+    std::int16_t high[kGroupBlocks];
+    for (int j = 1; j <= kCells; ++j) {
+      const std::int16_t* plain = j <= 2 ? plain_near : plain_far;
+      const std::int16_t* counted = top[j];
+      for (int b = 0; b < kGroupBlocks; ++b) {
+        high[b] = static_cast<std::int16_t>((counted[b] & layered[b]) | plain[b]);
+      }
+      const auto [min_high, max_high] = Bounds(high);
+      for (int k = min_low; k <= max_high; ++k) {
         std::int16_t* row = store.Row(j, k).data() + first_block;
-        if (mask == ~std::uint64_t{0}) {
-          std::memcpy(row, value[k][j], sizeof value[k][j]);
-        } else {
-          while (mask != 0) {
-            const int b = std::countr_zero(mask);
-            row[b] = value[k][j][b];
-            mask &= mask - 1;
-          }
+        const std::int16_t* staged = value[k][j];
+        if (j < kCells) Prefetch(store.Row(j + 1, k).data() + first_block);
+        if (max_low <= k && k <= min_high) {
+          std::memcpy(row, staged, sizeof value[k][j]);
+          continue;
         }
-        written[k][j] = 0;
+        for (int b = 0; b < kGroupBlocks; ++b) {
+          const auto set = static_cast<std::int16_t>(-((low[b] <= k) & (k <= high[b])));
+          row[b] = static_cast<std::int16_t>((staged[b] & set) | (row[b] & ~set));
+        }
       }
     }
   }
 };
 
 RegionReader::RegionReader()
-    : buffer_(kPieceBytes + kMaxBlockBytes), stage_(std::make_unique<Stage>()) {
-  std::memset(stage_->written, 0, sizeof stage_->written);
-}
+    : buffer_(kPieceBytes + kMaxBlockBytes), stage_(std::make_unique<Stage>()) {}
 
 RegionReader::~RegionReader() = default;
 
@@ -229,14 +270,12 @@ void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, Te
 
   Stage& stage = *stage_;
   for (int first = 0; first < kBlocks; first += kGroupBlocks) {
-    stage.bit = 1;
-    for (stage.block = 0; stage.block < kGroupBlocks; ++stage.block, stage.bit <<= 1) {
+    for (stage.block = 0; stage.block < kGroupBlocks; ++stage.block) {
       const std::size_t avail = cursor.Ensure(kMaxBlockBytes);
       std::size_t used = 0;
       Fault fault{};
       if (!ParseBlock(cursor.Data(), avail, stage, used, fault)) {
         // The file passed the check moments ago: someone changed it since.
-        std::memset(stage.written, 0, sizeof stage.written);
         RegionErrorWhere where = RegionErrorWhere::AtOffset(cursor.Offset() + fault.at);
         where.block = first + stage.block;
         throw RegionError(RegionErrorKind::kFileChanged, source.Name(), std::move(where));
