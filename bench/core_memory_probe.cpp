@@ -1,0 +1,31 @@
+// Peak resident memory of a process that makes a store and a reader and opens
+// a region `opens` times (0: only starts). Prints "hwm_kib first_rss_kib
+// last_rss_kib", so repeated opens can be seen not to grow.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/null_panels.h"
+#include "bench/proc_status.h"
+#include "region/region_reader.h"
+
+int main(int argc, char** argv) {
+  using namespace geodata;
+  if (argc < 2 || (std::atoi(argv[1]) > 0 && argc < 3)) {
+    std::fprintf(stderr, "usage: %s OPENS [FILE]\n", argv[0]);
+    return 2;
+  }
+  const int opens = std::atoi(argv[1]);
+  BlockStore store;
+  RegionReader reader;
+  bench::NullMap map;
+  bench::NullText text;
+  bench::NullProgress progress;
+  long first_rss = bench::StatusKiB("VmRSS");
+  for (int n = 0; n < opens; ++n) {
+    reader.Open_Geodata_File(argv[2], store, map, text, progress);
+    if (n == 0) first_rss = bench::StatusKiB("VmRSS");
+  }
+  std::printf("%ld %ld %ld\n", bench::StatusKiB("VmHWM"), first_rss, bench::StatusKiB("VmRSS"));
+  return 0;
+}
