@@ -11,7 +11,7 @@ namespace geodata {
 namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
-constexpr int kGroupBlocks = 128;  // blocks staged before they go to the table
+constexpr int kGroupBlocks = 256;  // blocks staged before they go to the table
 static_assert(kBlocks % kGroupBlocks == 0 && kGroupBlocks % 64 == 0);
 
 // A window on the source, refilled in large pieces and never past `limit`.
@@ -145,10 +145,14 @@ struct CheckSink {
 struct RegionReader::Stage {
   enum Kind : std::int16_t { kFlatBlock, kComplexBlock, kLayerBlock };
 
-  std::int16_t value[kMaxLayers + 1][kCells + 1][kGroupBlocks];
+  // One cache line of padding per run keeps a block's runs from sharing
+  // cache sets, which a power-of-two stride would make them do.
+  static constexpr int kRun = kGroupBlocks + 32;
+  static constexpr std::size_t kRunBytes = sizeof(std::int16_t) * kGroupBlocks;
+  std::int16_t value[kMaxLayers + 1][kCells + 1][kRun];
   std::int16_t kind[kGroupBlocks];
-  std::int16_t top[kCells + 1][kGroupBlocks];  // multilayer: highest layer slot set
-  int block = 0;                               // block of the group being parsed
+  std::int16_t top[kCells + 1][kRun];  // multilayer: highest layer slot set
+  int block = 0;  // block of the group being parsed
 
   void Type(std::int16_t t) {
     value[0][0][block] = t;
@@ -184,7 +188,7 @@ struct RegionReader::Stage {
   }
 
   void Flush(BlockStore& store, int first_block) {
-    std::memcpy(store.Row(0, 0).data() + first_block, value[0][0], sizeof value[0][0]);
+    std::memcpy(store.Row(0, 0).data() + first_block, value[0][0], kRunBytes);
     // Block b set slot (j, k) for low[b] <= k <= high[b]. Kept branch-free
     // so that the loops over the group run as vector code.
     std::int16_t layered[kGroupBlocks];  // all ones for a multilayer block
@@ -211,7 +215,7 @@ struct RegionReader::Stage {
         const std::int16_t* staged = value[k][j];
         if (j < kCells) Prefetch(store.Row(j + 1, k).data() + first_block);
         if (max_low <= k && k <= min_high) {
-          std::memcpy(row, staged, sizeof value[k][j]);
+          std::memcpy(row, staged, kRunBytes);
           continue;
         }
         for (int b = 0; b < kGroupBlocks; ++b) {
