@@ -1,0 +1,17 @@
+// The least a Qt 6 program does to show an empty main window of a given
+// size, ended at the first paint: the yardstick for the viewer's start-up.
+#include <QApplication>
+#include <QMainWindow>
+#include <cstdlib>
+
+#include "bench/first_paint_reporter.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc < 3) return 2;
+  QMainWindow window;
+  window.resize(std::atoi(argv[1]), std::atoi(argv[2]));
+  geodata::bench::FirstPaintReporter reporter(window);
+  window.show();
+  return QApplication::exec();
+}
