@@ -1,0 +1,62 @@
+"""Prints the benchmark table from the results folder that bench/run fills."""
+import json
+import pathlib
+import sys
+
+REGIONS = ["flat", "complex", "mixed", "worst"]
+folder = pathlib.Path(sys.argv[1])
+
+
+def medians(program):
+    data = json.loads((folder / f"{program}.json").read_text())
+    found = {}
+    for entry in data["benchmarks"]:
+        if entry.get("aggregate_name") != "median":
+            continue
+        name = entry["run_name"].removesuffix("/real_time").removesuffix("/manual_time")
+        name = name.split("/iterations:")[0]
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry["time_unit"]]
+        found[name] = entry["real_time"] * scale  # milliseconds
+    return found
+
+
+def memory(name):
+    hwm, first, last = (int(v) for v in (folder / f"memory{name}.txt").read_text().split())
+    return hwm, first, last
+
+
+times = medians("geodata_core_bench") | medians("geodata_window_bench")
+start_hwm = memory("_start")[0]
+
+
+def row(label, cells, target=""):
+    print(f"| {label} | " + " | ".join(cells) + f" | {target} |")
+
+
+def ms(name):
+    return [f"{times[f'{name}/{r}']:.2f}" for r in REGIONS]
+
+
+print("| measure (medians) | flat | complex | mixed | worst | target |")
+print("|---|---|---|---|---|---|")
+row("open→painted, running window (ms)", ms("open_painted"), "≤ 5 / 12 / 30 / 150")
+row("open→painted, fresh window (ms)", ms("open_painted_first"))
+row("floor: read + sum 16-bit (ms)", ms("floor"))
+row("open→painted ÷ floor", [f"{times[f'open_painted/{r}'] / times[f'floor/{r}']:.1f}×" for r in REGIONS])
+row("reader, second load (ms)", ms("read_second"))
+row("reader, first load (ms)", ms("read_first"))
+row("reader, check pass alone (ms)", ms("check_only"))
+row("Draw_Geodata, Qt map adaptor (ms)", ms("draw_qt"))
+row("Draw_Geodata, no toolkit (ms)", ms("draw_core"))
+row("peak RSS above empty window (MB)",
+    [f"{(memory('_' + r)[0] - start_hwm) * 1024 / 1e6:.1f}" for r in REGIONS], "≤ 20 / 30 / 100 / 200")
+row("RSS growth, opens 2..200 (MB)",
+    [f"{(memory('200_' + r)[2] - memory('200_' + r)[1]) * 1024 / 1e6:+.1f}" for r in REGIONS], "none")
+print()
+readout = times["readout_qt"] * 1000
+print(f"| one pointer readout, Qt list adaptor | {readout:.2f} µs | target ≤ 50 µs |")
+print(f"| same, with the list repainted | {times['readout_qt_painted'] * 1000:.1f} µs | |")
+viewer, minimal = times["startup/viewer"], times["startup/minimal"]
+print(f"| start-up to first paint: viewer / minimal Qt window | {viewer:.1f} ms / {minimal:.1f} ms "
+      f"= {viewer / minimal:.2f}× | target ≤ 1.3× |")
+print(f"| empty window, peak RSS | {start_hwm * 1024 / 1e6:.1f} MB | |")
