@@ -142,13 +142,16 @@ void RegisterAll(const std::filesystem::path& programs) {
       ->Unit(benchmark::kMillisecond)
       ->UseManualTime()
       ->Iterations(20);
-  benchmark::RegisterBenchmark(
-      "startup/minimal", &Startup,
-      std::vector<std::string>{(programs / "geodata_startup_minimal").string(),
-                               std::to_string(window.form.width()), std::to_string(window.form.height())})
-      ->Unit(benchmark::kMillisecond)
-      ->UseManualTime()
-      ->Iterations(20);
+  for (const char* variant : {"", "menu"}) {
+    benchmark::RegisterBenchmark(
+        *variant != 0 ? "startup/minimal_menu" : "startup/minimal", &Startup,
+        std::vector<std::string>{(programs / "geodata_startup_minimal").string(),
+                                 std::to_string(window.form.width()),
+                                 std::to_string(window.form.height()), variant})
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(20);
+  }
 }
 
 }  // namespace
