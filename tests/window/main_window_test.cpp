@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -152,6 +153,8 @@ TEST_F(MainWindowTest, StartsFixedSizeWithItsControlsInPlaceAndEmpty) {
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize()) << "cannot be resized";
   EXPECT_FALSE(form_.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_FALSE(form_.windowIcon().isNull());
+  EXPECT_NEAR(form_.geometry().center().x(), form_.screen()->availableGeometry().center().x(), 4)
+      << "centred, give or take the frame";
 
   ASSERT_TRUE(map_ && list_ && baras_ && picture_);
   EXPECT_EQ(picture_->geometry(), QRect(48, 0, 633, 153));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -30,13 +31,19 @@ TEST(ToQtNameFilters, ShowsEachDescriptionAndMatchesItsPatterns) {
   for (const Case& c : cases) EXPECT_EQ(ToQtNameFilters(c.filter), c.want) << c.filter;
 }
 
-// Runs ShowOpen while `act` plays the person at the real dialog.
+// Runs ShowOpen while `act` plays the person at the real dialog. Whatever
+// stays open after it is closed, so a failure cannot hang the test.
 bool ShowWith(QtFileDialog& dialog, const std::function<void(QFileDialog&)>& act) {
+  bool acted = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-      poll.stop();
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* shown = qobject_cast<QFileDialog*>(modal);
+    if (shown && !acted) {
+      acted = true;
       act(*shown);
+    } else if (modal) {
+      modal->close();
     }
   });
   poll.start(10);
@@ -55,7 +62,9 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
   EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
     offered = shown.nameFilters();
     folder = shown.directory().absolutePath();
-    shown.selectFile(QString::fromStdString(path));
+    auto* name = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path));  // typed, as a person would
     static_cast<QDialog&>(shown).accept();  // as the Open button does
   }));
   EXPECT_EQ(offered, QStringList{"GeoData file (*.dat)"});
