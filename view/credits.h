@@ -5,8 +5,8 @@
 
 namespace geodata {
 
-inline constexpr std::string_view kWebAddress = "https://geodata-viewer.example.org";
-inline constexpr std::string_view kDeveloperLine = "Developer: the GeoData viewer team";
+inline constexpr std::string_view kWebAddress = "www.example.org/geodata";
+inline constexpr std::string_view kDeveloperLine = "Developer: GeoData team";
 inline constexpr std::string_view kAuthorEmail = "team@example.org";
 inline constexpr std::string_view kSupportEmail = "support@example.org";
 

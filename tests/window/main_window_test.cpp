@@ -146,7 +146,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartsFixedSizeWithItsControlsInPlaceAndEmpty) {
-  EXPECT_EQ(form_.windowTitle(), "GeoData viewer - https://geodata-viewer.example.org");
+  EXPECT_EQ(form_.windowTitle(), "GeoData viewer - www.example.org/geodata");
   ASSERT_NE(form_.centralWidget(), nullptr);
   EXPECT_EQ(form_.centralWidget()->size(), QSize(736, 701));
   EXPECT_EQ(form_.centralWidget()->y(), form_.menuBar()->height()) << "client area below the menu";
