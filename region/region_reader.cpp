@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "region/region_error.h"
 
@@ -11,6 +15,9 @@ namespace geodata {
 namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+// Bytes past the last one read that may still be looked at: a cell's values
+// are staged in runs of fixed length, whatever its count.
+constexpr std::size_t kReadSlack = 2 * kMaxLayers;
 constexpr int kGroupBlocks = 256;  // blocks staged before they go to the table
 static_assert(kBlocks % kGroupBlocks == 0 && kGroupBlocks % 64 == 0);
 
@@ -30,7 +37,8 @@ class Cursor {
     length_ = avail;
     while (length_ < want && !at_end_) {
       const std::uint64_t end = base_ + length_;
-      const std::size_t room = std::min<std::uint64_t>(buffer_.size() - length_, limit_ - end);
+      const std::size_t room =
+          std::min<std::uint64_t>(buffer_.size() - kReadSlack - length_, limit_ - end);
       const std::size_t got =
           room == 0 ? 0 : source_.ReadAt(end, std::span(buffer_.data() + length_, room));
       if (got == 0) at_end_ = true;
@@ -107,7 +115,7 @@ bool ParseBlock(const std::byte* data, std::size_t avail, Sink& sink, std::size_
       fault = {RegionErrorKind::kLayerCountTooLarge, j, count, count_at};
       return false;
     }
-    for (int k = 1; k <= stored; ++k) sink.Layer(j, k, Word(data + at + 2 * (k - 1)));
+    sink.Layers(j, stored, data + at);
     at += 2 * static_cast<std::size_t>(stored);
   }
   used = at;
@@ -119,7 +127,7 @@ struct CheckSink {
   void Flat(std::int16_t, std::int16_t) {}
   void Height(int, std::int16_t) {}
   void Count(int, std::int16_t) {}
-  void Layer(int, int, std::int16_t) {}
+  void Layers(int, int, const std::byte*) {}
 };
 
 [[noreturn]] void Throw(const ByteSource& source, int block, std::uint64_t block_offset,
@@ -138,36 +146,60 @@ struct CheckSink {
 
 }  // namespace
 
-// Blocks staged by (layer, cell, block of the group), so that the table, whose
-// rows run over the block index, is written in long runs. Which slots a block
-// set follows from its kind and, for multilayer blocks, its counts; every
-// parsed block sets both, so nothing needs clearing between groups or loads.
+// Blocks staged by (layer slot, block of the group, cell): each block fills a
+// few whole cache lines as it is parsed, and the flush turns 8 x 8 tiles so
+// that the table, whose rows run over the block index, is written in runs.
+// Which slots a block set follows from its kind and, for a multilayer block,
+// its counts; every parsed block records both, so nothing needs clearing.
 struct RegionReader::Stage {
   enum Kind : std::int16_t { kFlatBlock, kComplexBlock, kLayerBlock };
+  static constexpr int kTile = 8;
+  static_assert(kGroupBlocks % kTile == 0 && kCells % kTile == 0);
+  // Planes 32 KiB apart would share cache sets; two lines more spread them.
+  static constexpr int kPlane = kGroupBlocks * kCells + 64;
 
-  // One cache line of padding per run keeps a block's runs from sharing
-  // cache sets, which a power-of-two stride would make them do.
-  static constexpr int kRun = kGroupBlocks + 32;
-  static constexpr std::size_t kRunBytes = sizeof(std::int16_t) * kGroupBlocks;
-  std::int16_t value[kMaxLayers + 1][kCells + 1][kRun];
+  alignas(64) std::int16_t value[kMaxLayers + 1][kPlane];   // cell j at [b * 64 + j - 1]
+  alignas(64) std::int16_t top[kCells + 1][kGroupBlocks];   // multilayer: highest slot set
+  alignas(64) std::int16_t high[kCells + 1][kGroupBlocks];  // highest slot set, see Flush
+  alignas(64) std::int16_t low[kGroupBlocks];               // lowest slot set in cells 1..64
+  std::int16_t type[kGroupBlocks];
   std::int16_t kind[kGroupBlocks];
-  std::int16_t top[kCells + 1][kRun];  // multilayer: highest layer slot set
+  std::int16_t* rows[kMaxLayers + 1][kCells + 1] = {};
   int block = 0;  // block of the group being parsed
 
+  std::int16_t& At(int j, int k) { return value[k][block * kCells + j - 1]; }
+
   void Type(std::int16_t t) {
-    value[0][0][block] = t;
+    type[block] = t;
     kind[block] = t == kFlatType ? kFlatBlock : t == kComplexType ? kComplexBlock : kLayerBlock;
   }
   void Flat(std::int16_t first, std::int16_t second) {
-    value[1][1][block] = first;
-    value[1][2][block] = second;
+    At(1, 1) = first;
+    At(2, 1) = second;
   }
-  void Height(int j, std::int16_t v) { value[1][j][block] = v; }
+  void Height(int j, std::int16_t v) { At(j, 1) = v; }
   void Count(int j, std::int16_t c) {
-    value[0][j][block] = c;
+    At(j, 0) = c;
     top[j][block] = static_cast<std::int16_t>(std::clamp<int>(c, 0, kMaxLayers));
   }
-  void Layer(int j, int k, std::int16_t v) { value[k][j][block] = v; }
+  // A run of 8 or 16 values, read past the cell's count: a loop of fixed
+  // length mispredicts no branch, and the flush takes only the slots up to
+  // the count, so the surplus never reaches the table.
+  void Layers(int j, int stored, const std::byte* values) {
+    constexpr int kShortRun = kMaxLayers / 2;
+    if (stored <= kShortRun) {
+      for (int k = 1; k <= kShortRun; ++k) At(j, k) = Word(values + 2 * (k - 1));
+    } else {
+      for (int k = 1; k <= kMaxLayers; ++k) At(j, k) = Word(values + 2 * (k - 1));
+    }
+  }
+
+  // Looked up once per load rather than once per run.
+  void FindRows(BlockStore& store) {
+    for (int k = 0; k <= kMaxLayers; ++k) {
+      for (int j = 0; j <= kCells; ++j) rows[k][j] = store.Row(j, k).data();
+    }
+  }
 
   // Least and greatest; written as plain loops, which run as vector code.
   static std::pair<std::int16_t, std::int16_t> Bounds(const std::int16_t (&v)[kGroupBlocks]) {
@@ -178,8 +210,7 @@ struct RegionReader::Stage {
     return {least, greatest};
   }
 
-  // The table's rows lie 128 KiB apart, too far for the hardware to guess:
-  // ask for the same run of the next cell's row while this one is written.
+  // The table's rows lie 128 KiB apart, too far for the hardware to guess.
   static void Prefetch(const std::int16_t* run) {
     const auto* bytes = reinterpret_cast<const char*>(run);
     for (std::size_t at = 0; at < sizeof(std::int16_t) * kGroupBlocks + 64; at += 64) {
@@ -187,12 +218,63 @@ struct RegionReader::Stage {
     }
   }
 
-  void Flush(BlockStore& store, int first_block) {
-    std::memcpy(store.Row(0, 0).data() + first_block, value[0][0], kRunBytes);
-    // Block b set slot (j, k) for low[b] <= k <= high[b]. Kept branch-free
-    // so that the loops over the group run as vector code.
-    std::int16_t layered[kGroupBlocks];  // all ones for a multilayer block
-    std::int16_t low[kGroupBlocks];
+  // Writes the values of blocks b..b+7, cells j..j+7 of layer slot k; `cells`
+  // says which of the 8 rows to write and `whole` which take every block.
+  void Tile(int k, int j, int b, int first_block, unsigned cells, unsigned whole) {
+    const std::int16_t* from = value[k] + b * kCells + j - 1;
+#if defined(__SSE2__)
+    __m128i t[kTile];
+    for (int i = 0; i < kTile; ++i) {
+      t[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * kCells));
+    }
+    // Transposed: t[c] holds cell j + c of the 8 blocks.
+    const __m128i a0 = _mm_unpacklo_epi16(t[0], t[1]), a1 = _mm_unpackhi_epi16(t[0], t[1]);
+    const __m128i a2 = _mm_unpacklo_epi16(t[2], t[3]), a3 = _mm_unpackhi_epi16(t[2], t[3]);
+    const __m128i a4 = _mm_unpacklo_epi16(t[4], t[5]), a5 = _mm_unpackhi_epi16(t[4], t[5]);
+    const __m128i a6 = _mm_unpacklo_epi16(t[6], t[7]), a7 = _mm_unpackhi_epi16(t[6], t[7]);
+    const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+    const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+    const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+    const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+    t[0] = _mm_unpacklo_epi64(b0, b4);
+    t[1] = _mm_unpackhi_epi64(b0, b4);
+    t[2] = _mm_unpacklo_epi64(b1, b5);
+    t[3] = _mm_unpackhi_epi64(b1, b5);
+    t[4] = _mm_unpacklo_epi64(b2, b6);
+    t[5] = _mm_unpackhi_epi64(b2, b6);
+    t[6] = _mm_unpacklo_epi64(b3, b7);
+    t[7] = _mm_unpackhi_epi64(b3, b7);
+    const __m128i slot = _mm_set1_epi16(static_cast<std::int16_t>(k));
+    const __m128i below = _mm_cmpgt_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low + b)), slot);
+    for (int c = 0; c < kTile; ++c) {
+      if ((cells >> c & 1) == 0) continue;
+      auto* to = reinterpret_cast<__m128i*>(rows[k][j + c] + first_block + b);
+      if ((whole >> c & 1) != 0) {
+        _mm_storeu_si128(to, t[c]);
+        continue;
+      }
+      const __m128i top_slot = _mm_loadu_si128(reinterpret_cast<const __m128i*>(high[j + c] + b));
+      const __m128i keep = _mm_or_si128(below, _mm_cmpgt_epi16(slot, top_slot));
+      const __m128i old = _mm_loadu_si128(to);
+      _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, t[c])));
+    }
+#else
+    for (int c = 0; c < kTile; ++c) {
+      if ((cells >> c & 1) == 0) continue;
+      std::int16_t* to = rows[k][j + c] + first_block + b;
+      for (int i = 0; i < kTile; ++i) {
+        if ((whole >> c & 1) != 0 || (low[b + i] <= k && k <= high[j + c][b + i])) {
+          to[i] = from[i * kCells + c];
+        }
+      }
+    }
+#endif
+  }
+
+  void Flush(int first_block) {
+    std::memcpy(rows[0][0] + first_block, type, sizeof type);
+    // Block b set slot (j, k) for low[b] <= k <= high[j][b].
+    std::int16_t layered[kGroupBlocks];     // all ones for a multilayer block
     std::int16_t plain_near[kGroupBlocks];  // cells 1, 2: flat and complex set slot 1
     std::int16_t plain_far[kGroupBlocks];   // cells 3..64: only complex does
     for (int b = 0; b < kGroupBlocks; ++b) {
@@ -202,33 +284,35 @@ struct RegionReader::Stage {
       plain_far[b] = static_cast<std::int16_t>(kind[b] == kComplexBlock);
     }
     const auto [min_low, max_low] = Bounds(low);
-    std::int16_t high[kGroupBlocks];
+    std::int16_t min_high[kCells + 1];
+    std::int16_t max_high[kCells + 1];
     for (int j = 1; j <= kCells; ++j) {
       const std::int16_t* plain = j <= 2 ? plain_near : plain_far;
-      const std::int16_t* counted = top[j];
       for (int b = 0; b < kGroupBlocks; ++b) {
-        high[b] = static_cast<std::int16_t>((counted[b] & layered[b]) | plain[b]);
+        high[j][b] = static_cast<std::int16_t>((top[j][b] & layered[b]) | plain[b]);
       }
-      const auto [min_high, max_high] = Bounds(high);
-      for (int k = min_low; k <= max_high; ++k) {
-        std::int16_t* row = store.Row(j, k).data() + first_block;
-        const std::int16_t* staged = value[k][j];
-        if (j < kCells) Prefetch(store.Row(j + 1, k).data() + first_block);
-        if (max_low <= k && k <= min_high) {
-          std::memcpy(row, staged, kRunBytes);
-          continue;
+      std::tie(min_high[j], max_high[j]) = Bounds(high[j]);
+    }
+    for (int k = min_low; k <= kMaxLayers; ++k) {
+      for (int j = 1; j <= kCells; j += kTile) {
+        unsigned cells = 0;
+        unsigned whole = 0;
+        for (int c = 0; c < kTile; ++c) {
+          if (k <= max_high[j + c]) cells |= 1U << c;
+          if (max_low <= k && k <= min_high[j + c]) whole |= 1U << c;
         }
-        for (int b = 0; b < kGroupBlocks; ++b) {
-          const auto set = static_cast<std::int16_t>(-((low[b] <= k) & (k <= high[b])));
-          row[b] = static_cast<std::int16_t>((staged[b] & set) | (row[b] & ~set));
+        if (cells == 0) continue;
+        if (j + kTile <= kCells) {
+          for (int c = 0; c < kTile; ++c) Prefetch(rows[k][j + kTile + c] + first_block);
         }
+        for (int b = 0; b < kGroupBlocks; b += kTile) Tile(k, j, b, first_block, cells, whole);
       }
     }
   }
 };
 
 RegionReader::RegionReader()
-    : buffer_(kPieceBytes + kMaxBlockBytes), stage_(std::make_unique<Stage>()) {}
+    : buffer_(kPieceBytes + kMaxBlockBytes + kReadSlack), stage_(std::make_unique<Stage>()) {}
 
 RegionReader::~RegionReader() = default;
 
@@ -273,6 +357,7 @@ void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, Te
   list.Print({"Reading file data....."});
 
   Stage& stage = *stage_;
+  stage.FindRows(store);
   for (int first = 0; first < kBlocks; first += kGroupBlocks) {
     for (stage.block = 0; stage.block < kGroupBlocks; ++stage.block) {
       const std::size_t avail = cursor.Ensure(kMaxBlockBytes);
@@ -286,7 +371,7 @@ void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, Te
       }
       cursor.Advance(used);
     }
-    stage.Flush(store, first);
+    stage.Flush(first);
     for (int block = first; block < first + kGroupBlocks; ++block) {
       Baras.Value(static_cast<float>(block));
     }
