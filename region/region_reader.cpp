@@ -210,14 +210,6 @@ struct RegionReader::Stage {
     return {least, greatest};
   }
 
-  // The table's rows lie 128 KiB apart, too far for the hardware to guess.
-  static void Prefetch(const std::int16_t* run) {
-    const auto* bytes = reinterpret_cast<const char*>(run);
-    for (std::size_t at = 0; at < sizeof(std::int16_t) * kGroupBlocks + 64; at += 64) {
-      __builtin_prefetch(bytes + at, 1);
-    }
-  }
-
   // Writes the values of blocks b..b+7, cells j..j+7 of layer slot k; `cells`
   // says which of the 8 rows to write and `whole` which take every block.
   void Tile(int k, int j, int b, int first_block, unsigned cells, unsigned whole) {
@@ -302,10 +294,18 @@ struct RegionReader::Stage {
           if (max_low <= k && k <= min_high[j + c]) whole |= 1U << c;
         }
         if (cells == 0) continue;
-        if (j + kTile <= kCells) {
-          for (int c = 0; c < kTile; ++c) Prefetch(rows[k][j + kTile + c] + first_block);
+        // The table's rows lie 128 KiB apart, too far for the hardware to
+        // guess: fetch the next 8 rows' runs, spread over this pass.
+        const int next_k = j + kTile <= kCells ? k : std::min(k + 1, int{kMaxLayers});
+        const int next_j = j + kTile <= kCells ? j + kTile : 1;
+        for (int b = 0; b < kGroupBlocks; b += kTile) {
+          if (b % 32 == 0) {
+            for (int c = 0; c < kTile; ++c) {
+              __builtin_prefetch(rows[next_k][next_j + c] + first_block + b + 32, 1);
+            }
+          }
+          Tile(k, j, b, first_block, cells, whole);
         }
-        for (int b = 0; b < kGroupBlocks; b += kTile) Tile(k, j, b, first_block, cells, whole);
       }
     }
   }
