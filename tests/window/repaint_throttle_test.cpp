@@ -28,7 +28,8 @@ class CountingPanel final : public QWidget {
 
 class RepaintThrottleTest : public ::testing::Test {
  protected:
-  RepaintThrottleTest() : throttle_([this] { return now_; }), a_(throttle_), b_(throttle_) {
+  RepaintThrottleTest()
+      : throttle_([this] { return now_; }, RepaintThrottle::kInterval, 1), a_(throttle_), b_(throttle_) {
     now_ = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
     a_.show();
     b_.show();
@@ -73,6 +74,24 @@ TEST_F(RepaintThrottleTest, ChangesWithinTheIntervalArePaintedByTheEventLoop) {
   throttle_.Touched(b_);
   EXPECT_EQ(b_.paints, 1);
   EXPECT_EQ(a_.paints, 3) << "a panel the event loop painted is not painted again";
+}
+
+TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
+  int reads = 0;
+  auto now = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
+  RepaintThrottle throttle(
+      [&] {
+        ++reads;
+        return now;
+      },
+      RepaintThrottle::kInterval, 4);
+  CountingPanel panel(throttle);
+  panel.show();
+  QApplication::processEvents();
+  panel.paints = 0;
+  for (int touch = 1; touch <= 12; ++touch) throttle.Touched(panel);
+  EXPECT_EQ(reads, 3);
+  EXPECT_EQ(panel.paints, 1) << "the first clock read forces a repaint; the rest fall in its interval";
 }
 
 }  // namespace
