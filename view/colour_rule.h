@@ -1,8 +1,13 @@
 // How a block's type and height become the colour of its point on the map.
+// Inline: the renderer calls it for every block, and out of line the small
+// structs it returns travel through memory.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
+#include "region/region_format.h"
 #include "window/panels.h"
 
 namespace geodata {
@@ -19,10 +24,54 @@ struct Components {
   friend bool operator==(const Components&, const Components&) = default;
 };
 
+namespace colour_rule_detail {
+
+// Nearest integer, halves to the even neighbour: adding 1.5 * 2^52 leaves no
+// fraction bits, so the default rounding mode does the rounding.
+inline std::int16_t ToInt16(double value) {
+  constexpr double kShift = 6755399441055744.0;
+  return static_cast<std::int16_t>((value + kShift) - kShift);
+}
+
+inline std::uint32_t Saturate(std::int16_t component) {
+  return static_cast<std::uint32_t>(std::clamp<int>(component, 0, 255));
+}
+
+inline constexpr Components kLayerColours[] = {
+    {100, 100, 100},  // 0 or any count without its own colour
+    {255, 255, 0},    // 1 layer
+    {0, 255, 255},    // 2
+    {255, 0, 0},      // 3
+    {255, 0, 255},    // 4
+    {200, 200, 200},  // 5
+};
+
+}  // namespace colour_rule_detail
+
 // t: type word, v: Geo(i,1,1), c: Geo(i,1,0).
-Components ColourComponents(std::int16_t t, std::int16_t v, std::int16_t c);
+inline Components ColourComponents(std::int16_t t, std::int16_t v, std::int16_t c) {
+  using colour_rule_detail::ToInt16;
+  if (t == kFlatType) {
+    if (v > kDeepThreshold) return {0, ToInt16(v / 25.0 + 256), 0};
+    return {0, 0, ToInt16(v / 25.0 + 320)};
+  }
+  if (t == kComplexType) {
+    if (v / 2.0 > kDeepThreshold) return {0, ToInt16(v / 50.0 + 256), 0};
+    return {0, 0, ToInt16(v / 50.0 + 320)};
+  }
+  return colour_rule_detail::kLayerColours[(c >= 1 && c <= 5) ? c : 0];
+}
 
 // Forms the colour; components outside 0..255 saturate.
-Colour Compose(Components components);
+inline Colour Compose(Components components) {
+  using colour_rule_detail::Saturate;
+  // Packed in a register; built byte by byte it would go through memory.
+  const std::uint32_t packed =
+      Saturate(components.red) | Saturate(components.green) << 8 | Saturate(components.blue) << 16;
+  Colour colour;
+  static_assert(sizeof colour == 3);
+  std::memcpy(static_cast<void*>(&colour), &packed, sizeof colour);
+  return colour;
+}
 
 }  // namespace geodata

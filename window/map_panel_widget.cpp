@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "window/twips.h"
 
@@ -23,9 +22,12 @@ std::int16_t ShiftState(Qt::KeyboardModifiers keys) {
 }
 
 // The pixel containing a twip position, or -1 outside the drawing area.
+// Only non-negative positions can land inside, and for them truncation is
+// the floor.
 int PixelOf(float twips) {
-  const double pixel = std::floor(static_cast<double>(twips) / kTwipsPerPixel);
-  return (pixel >= 0 && pixel < MapPanelWidget::kDrawingPixels) ? static_cast<int>(pixel) : -1;
+  if (!(twips >= 0)) return -1;
+  const double pixel = static_cast<double>(twips) / kTwipsPerPixel;
+  return pixel < MapPanelWidget::kDrawingPixels ? static_cast<int>(pixel) : -1;
 }
 
 }  // namespace
