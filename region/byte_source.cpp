@@ -39,6 +39,20 @@ FileSource::FileSource(std::string path) : path_(std::move(path)) {
     Close();
     throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(KindOfFile(info.st_mode)));
   }
+  StampNow(opened_);
+}
+
+bool FileSource::StampNow(Stamp& stamp) const {
+  struct stat info {};
+  if (fd_ < 0 || fstat(fd_, &info) != 0) return false;
+  stamp = {static_cast<long long>(info.st_size),  info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
+           info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+  return true;
+}
+
+bool FileSource::ChangedSinceOpen() const {
+  Stamp now;
+  return !StampNow(now) || !(now == opened_);
 }
 
 FileSource::~FileSource() { Close(); }

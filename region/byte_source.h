@@ -17,6 +17,9 @@ class ByteSource {
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
   // Releases the source; a load calls it before it reports success.
   virtual void Close() {}
+  // Whether the bytes may differ from those at the open (size or time of the
+  // last change moved).
+  virtual bool ChangedSinceOpen() const { return false; }
   virtual const std::string& Name() const = 0;
 };
 
@@ -31,11 +34,21 @@ class FileSource final : public ByteSource {
 
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override;
   void Close() override;
+  bool ChangedSinceOpen() const override;
   const std::string& Name() const override { return path_; }
 
  private:
+  struct Stamp {
+    long long size = 0;
+    long long modified_s = 0, modified_ns = 0;
+    long long changed_s = 0, changed_ns = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  bool StampNow(Stamp& stamp) const;
+
   std::string path_;
   int fd_ = -1;
+  Stamp opened_;
 };
 
 class SpanSource final : public ByteSource {

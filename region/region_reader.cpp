@@ -311,12 +311,14 @@ struct RegionReader::Stage {
   }
 };
 
-RegionReader::RegionReader()
-    : buffer_(kPieceBytes + kMaxBlockBytes + kReadSlack), stage_(std::make_unique<Stage>()) {}
+// The buffers come with the first load: touching their pages would slow the
+// window's start-up for nothing.
+RegionReader::RegionReader() = default;
 
 RegionReader::~RegionReader() = default;
 
 std::size_t RegionReader::Check(ByteSource& source) {
+  if (buffer_.empty()) buffer_.resize(kPieceBytes + kMaxBlockBytes + kReadSlack);
   Cursor cursor(source, buffer_, kMaxRegionBytes);
   const std::size_t header = cursor.Ensure(kHeaderBytes);
   if (header < kHeaderBytes) {
@@ -341,6 +343,12 @@ std::size_t RegionReader::Check(ByteSource& source) {
 void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
                         ProgressPanel& Baras) {
   const std::size_t length = Check(source);
+  if (source.ChangedSinceOpen()) {
+    // Modified while it was checked: what was checked may not be what a
+    // second read would store.
+    throw RegionError(RegionErrorKind::kFileChanged, source.Name(), RegionErrorWhere{});
+  }
+  if (!stage_) stage_ = std::make_unique<Stage>();
 
   // The file is sound: from here on the load runs as the user sees it.
   Map.Cls();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -337,6 +338,45 @@ TEST_F(ReaderTest, PathsThatAreNotRegionFilesAreRefusedBeforeReading) {
     }
   }
   EXPECT_TRUE(Observe() == untouched);
+}
+
+// Grows the file on disk during the check pass, as a copy still in progress would.
+class GrowsWhileChecked final : public ByteSource {
+ public:
+  explicit GrowsWhileChecked(std::string path) : file_(path), path_(std::move(path)) {}
+  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
+    if (!grown_) {
+      grown_ = true;
+      std::ofstream(path_, std::ios::binary | std::ios::app) << "more";
+    }
+    return file_.ReadAt(offset, out);
+  }
+  bool ChangedSinceOpen() const override { return file_.ChangedSinceOpen(); }
+  const std::string& Name() const override { return file_.Name(); }
+
+ private:
+  FileSource file_;
+  std::string path_;
+  bool grown_ = false;
+};
+
+TEST_F(ReaderTest, FileChangedWhileCheckedIsRefusedBeforeAnythingChanges) {
+  ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, 4, 4).FillFlat().Take()), "");
+  const Observed loaded = Observe();
+  const std::string path = dir_.Write("growing.dat", RegionWriter({8, 8}).FillFlat().Take());
+  {
+    FileSource untouched(path);
+    EXPECT_FALSE(untouched.ChangedSinceOpen());
+  }
+  GrowsWhileChecked source(path);
+  try {
+    reader_.Load(source, store_, map_, list_, bar_);
+    ADD_FAILURE() << "loaded";
+  } catch (const RegionError& e) {
+    EXPECT_EQ(e.kind(), RegionErrorKind::kFileChanged);
+    EXPECT_EQ(std::string(e.what()), path + ": the file changed while it was being read");
+  }
+  EXPECT_TRUE(Observe() == loaded);
 }
 
 TEST(RegionError, EveryKindHasItsOwnDescription) {
