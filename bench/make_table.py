@@ -53,6 +53,8 @@ row("peak RSS above empty window (MB)",
 row("RSS growth, opens 2..200 (MB)",
     [f"{(memory('200_' + r)[2] - memory('200_' + r)[1]) * 1024 / 1e6:+.1f}" for r in REGIONS], "none")
 print()
+print("| measure | value | target |")
+print("|---|---|---|")
 readout = times["readout_qt"] * 1000
 print(f"| one pointer readout, Qt list adaptor | {readout:.2f} µs | target ≤ 50 µs |")
 print(f"| same, with the list repainted | {times['readout_qt_painted'] * 1000:.1f} µs | |")
