@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/null_panels.h"
-#include "bench/proc_status.h"
+#include "tools/process_counters.h"
 #include "region/region_reader.h"
 
 int main(int argc, char** argv) {
@@ -21,11 +21,11 @@ int main(int argc, char** argv) {
   bench::NullMap map;
   bench::NullText text;
   bench::NullProgress progress;
-  long first_rss = bench::StatusKiB("VmRSS");
+  long first_rss = geodata::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
     reader.Open_Geodata_File(argv[2], store, map, text, progress);
-    if (n == 0) first_rss = bench::StatusKiB("VmRSS");
+    if (n == 0) first_rss = geodata::ResidentKiB();
   }
-  std::printf("%ld %ld %ld\n", bench::StatusKiB("VmHWM"), first_rss, bench::StatusKiB("VmRSS"));
+  std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss, geodata::ResidentKiB());
   return 0;
 }

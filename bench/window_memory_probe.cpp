@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench/path_dialog.h"
-#include "bench/proc_status.h"
+#include "tools/process_counters.h"
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -25,13 +25,13 @@ int main(int argc, char* argv[]) {
   geodata::Form1 window(std::make_unique<geodata::bench::PathDialog>(&path));
   window.show();
   QApplication::processEvents();
-  long first_rss = geodata::bench::StatusKiB("VmRSS");
+  long first_rss = geodata::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
     window.OpenGeo_Click();
     QApplication::processEvents();
-    if (n == 0) first_rss = geodata::bench::StatusKiB("VmRSS");
+    if (n == 0) first_rss = geodata::ResidentKiB();
   }
-  std::printf("%ld %ld %ld\n", geodata::bench::StatusKiB("VmHWM"), first_rss,
-              geodata::bench::StatusKiB("VmRSS"));
+  std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss,
+              geodata::ResidentKiB());
   return 0;
 }

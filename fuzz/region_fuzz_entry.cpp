@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "fuzz/reference_walk.h"
+#include "tests/support/reference_walk.h"
 #include "region/block_store.h"
 #include "region/byte_source.h"
 #include "region/region_error.h"

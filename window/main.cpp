@@ -1,16 +1,11 @@
 #include <QApplication>
-#include <QSettings>
 
+#include "window/application_setup.h"
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("GeoData viewer"));
-  QApplication::setDesktopFileName(QStringLiteral("geodata-viewer"));
-  // The program writes nothing; Qt's file dialog would keep its history in
-  // the user's settings, so they point where nothing can be written.
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+  geodata::PrepareApplication();
   geodata::Form1 window;
   window.show();
   return QApplication::exec();

@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/process_counters.h"
+
 #include <fstream>
 #include <string>
 
 namespace geodata {
 namespace {
 
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 TEST(BlockStore, ReadsZeroEverywhereBeforeAnyWrite) {
   BlockStore store;

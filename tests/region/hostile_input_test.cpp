@@ -21,6 +21,8 @@
 #include "tests/support/recording_panels.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/worst_case_region.h"
+#include "tools/process_counters.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
@@ -33,32 +35,11 @@ using testing::RecordingText;
 using testing::StoreDigest;
 using testing::TempDir;
 
-// One line of /proc/self/status or /proc/self/io, as a number.
-std::uint64_t ProcessCounter(const char* file, const std::string& key) {
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(key + ":", 0) == 0) return std::stoull(line.substr(key.size() + 1));
-  }
-  ADD_FAILURE() << key << " not found in " << file;
-  return 0;
-}
-
-std::uint64_t BytesRead() { return ProcessCounter("/proc/self/io", "rchar"); }
-std::uint64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"); }
-std::uint64_t PeakResidentKiB() { return ProcessCounter("/proc/self/status", "VmHWM"); }
 // Starts the peak over from the present resident size.
 void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
 
-// Every cell of every block holds 16 layers: the longest region there is.
-std::vector<std::byte> WorstCaseGroup(int blocks) {
-  RegionWriter group({20, 18});
-  for (int b = 0; b < blocks; ++b) {
-    group.Multilayer(static_cast<std::int16_t>(-1 - b), kMaxLayers, static_cast<std::int16_t>(7 * b));
-  }
-  return group.Take();
-}
 
 class HostileInputTest : public ::testing::Test {
  protected:
@@ -181,33 +162,24 @@ TEST_F(HostileInputTest, EachFailsWithItsMessageAndLeavesTheRegionAsItWas) {
 }
 
 TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) {
-  constexpr int kGroup = 64;
-  const std::vector<std::byte> group = WorstCaseGroup(kGroup);
-  const std::string path = (dir_.path() / "huge.dat").string();
-  {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, group.data(), kHeaderBytes), kHeaderBytes);
-    const std::size_t body = group.size() - kHeaderBytes;
-    for (int i = 0; i < kBlocks / kGroup; ++i) {
-      ASSERT_EQ(write(fd, group.data() + kHeaderBytes, body), static_cast<ssize_t>(body));
-    }
-    ASSERT_EQ(lseek(fd, 0, SEEK_CUR), static_cast<off_t>(kMaxRegionBytes));
-    ASSERT_EQ(ftruncate(fd, off_t{6} << 30), 0);  // 6 GiB, all but the region a hole
-    close(fd);
-  }
+  constexpr int kGroup = testing::kWorstCaseGroup;
+  const std::string path = testing::WriteWorstCaseRegion(dir_, "huge.dat", {20, 18}, 7);
+  ASSERT_EQ(std::filesystem::file_size(path), kMaxRegionBytes);
+  Truncate(path, off_t{6} << 30);  // 6 GiB, all but the region a hole
   const std::uint64_t file_size = std::filesystem::file_size(path);
   // Make the whole table resident first, so that what the load adds is its own.
   for (int k = 0; k <= BlockStore::kLayerMax; ++k) {
     for (int j = 0; j <= BlockStore::kCellMax; ++j) std::ranges::fill(store_.Row(j, k), -9);
   }
 
-  const std::uint64_t read_before = BytesRead();
+  const std::int64_t read_before = BytesRead();
   ResetPeakResident();
-  const std::uint64_t resident_before = ResidentKiB();
+  const std::int64_t resident_before = ResidentKiB();
+  ASSERT_GE(read_before, 0);
+  ASSERT_GE(resident_before, 0);
   reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
-  const std::uint64_t read = BytesRead() - read_before;
-  const std::uint64_t grown_kib = PeakResidentKiB() - resident_before;
+  const auto read = static_cast<std::uint64_t>(BytesRead() - read_before);
+  const auto grown_kib = static_cast<std::uint64_t>(PeakResidentKiB() - resident_before);
   RecordProperty("bytes_read", std::to_string(read));
   RecordProperty("peak_resident_growth_kib", std::to_string(grown_kib));
 

@@ -1,5 +1,5 @@
-// The reader against a plain reader written here: one value at a time in file
-// order, straight into a table laid out as documented. After each benchmark
+// The reader against a plain reader: one value at a time in file order,
+// straight into a table laid out as documented. After each benchmark
 // region, alone and over an earlier one, every slot must agree.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "bench/bench_regions.h"
 #include "region/region_reader.h"
 #include "tests/support/recording_panels.h"
+#include "tests/support/reference_walk.h"
 #include "tests/support/temp_dir.h"
 
 namespace geodata {
@@ -27,32 +28,12 @@ class ReferenceTable {
  public:
   ReferenceTable() : slots_(BlockStore::kElements) {}
 
-  // Reads the way the format is written: byte, byte, ..., word, word, ...
+  // The header byte by byte, then every value in file order.
   void Load(const std::vector<std::byte>& file) {
-    std::size_t at = 0;
-    auto byte = [&] { return static_cast<std::uint8_t>(file.at(at++)); };
-    auto word = [&] {
-      const std::uint8_t low = byte();
-      const std::uint8_t high = byte();
-      return static_cast<std::int16_t>(low | (high << 8));
-    };
-    for (int n = 1; n <= kHeaderBytes; ++n) header_[n] = byte();
-    for (int i = 0; i < kBlocks; ++i) {
-      const std::int16_t t = word();
-      Set(i, 0, 0, t);
-      if (t == 0) {
-        Set(i, 1, 1, word());
-        Set(i, 2, 1, word());
-      } else if (t == 64) {
-        for (int j = 1; j <= 64; ++j) Set(i, j, 1, word());
-      } else {
-        for (int j = 1; j <= 64; ++j) {
-          const std::int16_t c = word();
-          Set(i, j, 0, c);
-          for (int k = 1; k <= c; ++k) Set(i, j, k, word());
-        }
-      }
-    }
+    for (int n = 1; n <= kHeaderBytes; ++n) header_[n] = static_cast<std::uint8_t>(file.at(n - 1));
+    const ReferenceOutcome outcome =
+        WalkRegion(file, [this](int i, int j, int k, std::int16_t v) { Set(i, j, k, v); });
+    if (!outcome.loads) throw std::runtime_error("the reference walk does not load the file");
   }
 
   std::uint8_t Header(int n) const { return header_.at(static_cast<std::size_t>(n)); }
@@ -61,8 +42,8 @@ class ReferenceTable {
   }
 
  private:
-  void Set(std::size_t i, std::size_t j, std::size_t k, std::int16_t v) {
-    slots_.at(i + 65537 * (j + 65 * k)) = v;
+  void Set(int i, int j, int k, std::int16_t v) {
+    slots_.at(static_cast<std::size_t>(i) + 65537 * static_cast<std::size_t>(j + 65 * k)) = v;
   }
 
   std::vector<std::int16_t> slots_;

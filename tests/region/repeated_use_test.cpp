@@ -16,6 +16,8 @@
 #include "region/region_reader.h"
 #include "tests/support/recording_panels.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/worst_case_region.h"
+#include "tools/process_counters.h"
 #include "tools/region_writer.h"
 #include "view/pointer_readout.h"
 
@@ -41,40 +43,16 @@ constexpr bool kResidentSizeIsMeaningful = true;
 constexpr bool kResidentSizeIsMeaningful = true;
 #endif
 
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
 
 long OpenDescriptors() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                        std::filesystem::directory_iterator());
 }
 
-// 16 layers in every cell of every block, written a group at a time.
-std::string WriteWorstCase(const TempDir& dir) {
-  constexpr int kGroup = 64;
-  RegionWriter group({30, 10});
-  for (int b = 0; b < kGroup; ++b) {
-    group.Multilayer(static_cast<std::int16_t>(-1 - b), kMaxLayers, static_cast<std::int16_t>(b));
-  }
-  const std::string path = (dir.path() / "worst.dat").string();
-  std::ofstream out(path, std::ios::binary);
-  const auto& bytes = group.bytes();
-  out.write(reinterpret_cast<const char*>(bytes.data()), kHeaderBytes);
-  for (int i = 0; i < kBlocks / kGroup; ++i) {
-    out.write(reinterpret_cast<const char*>(bytes.data() + kHeaderBytes),
-              static_cast<std::streamsize>(bytes.size() - kHeaderBytes));
-  }
-  return path;
-}
 
 TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   TempDir dir;
-  const std::string worst = WriteWorstCase(dir);
+  const std::string worst = testing::WriteWorstCaseRegion(dir, "worst.dat", {30, 10}, 1);
   ASSERT_EQ(std::filesystem::file_size(worst), kMaxRegionBytes);
   const std::string flat = dir.Write("flat.dat", RegionWriter({20, 18}).FillFlat().Take());
   // Fails only at the very end, after the whole check pass.
