@@ -22,12 +22,12 @@ std::int16_t ShiftState(Qt::KeyboardModifiers keys) {
 }
 
 // The pixel containing a twip position, or -1 outside the drawing area.
-// Only non-negative positions can land inside, and for them truncation is
-// the floor.
+// For t >= 0, floor(t / 15) = floor(floor(t) / 15), so whole twips and an
+// integer division give the pixel exactly.
 int PixelOf(float twips) {
-  if (!(twips >= 0)) return -1;
-  const double pixel = static_cast<double>(twips) / kTwipsPerPixel;
-  return pixel < MapPanelWidget::kDrawingPixels ? static_cast<int>(pixel) : -1;
+  constexpr float kEnd = MapPanelWidget::kDrawingPixels * kTwipsPerPixel;
+  if (!(twips >= 0 && twips < kEnd)) return -1;
+  return static_cast<int>(twips) / kTwipsPerPixel;
 }
 
 }  // namespace
@@ -44,6 +44,7 @@ MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
 
 void MapPanelWidget::Cls() {
   picture_.fill(Qt::black);
+  pixels_ = nullptr;
   throttle_.Touched(*this);
 }
 
@@ -51,11 +52,22 @@ void MapPanelWidget::PSet(float x, float y, Colour colour) {
   const int px = PixelOf(x);
   const int py = PixelOf(y);
   if (px < 0 || py < 0) return;
-  reinterpret_cast<QRgb*>(picture_.scanLine(py))[px] = qRgb(colour.red, colour.green, colour.blue);
+  // bits() detaches a shared image; once per run of points is enough.
+  if (pixels_ == nullptr) {
+    pixels_ = reinterpret_cast<QRgb*>(picture_.bits());
+    row_pixels_ = static_cast<int>(picture_.bytesPerLine() / sizeof(QRgb));
+  }
+  pixels_[py * row_pixels_ + px] = qRgb(colour.red, colour.green, colour.blue);
   throttle_.Touched(*this);
 }
 
+const QImage& MapPanelWidget::Picture() const {
+  pixels_ = nullptr;  // the caller may keep a shared copy
+  return picture_;
+}
+
 void MapPanelWidget::paintEvent(QPaintEvent* /*event*/) {
+  pixels_ = nullptr;  // the painter may keep a shared copy
   QPainter painter(this);
   painter.setPen(palette().color(QPalette::Dark));
   painter.drawRect(0, 0, kPanelPixels - 1, kPanelPixels - 1);

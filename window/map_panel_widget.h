@@ -25,7 +25,7 @@ class MapPanelWidget final : public QWidget, public MapPanel {
   // Colours the one pixel that contains (x, y) twips; outside points are dropped.
   void PSet(float x, float y, Colour colour) override;
 
-  const QImage& Picture() const { return picture_; }
+  const QImage& Picture() const;
 
  signals:
   // Position in twips from the drawing area's top-left corner.
@@ -38,6 +38,9 @@ class MapPanelWidget final : public QWidget, public MapPanel {
  private:
   RepaintThrottle& throttle_;
   QImage picture_;
+  // picture_'s pixels while no one else may hold a copy of it.
+  mutable QRgb* pixels_ = nullptr;
+  int row_pixels_ = 0;
 };
 
 }  // namespace geodata
