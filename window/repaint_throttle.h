@@ -25,18 +25,36 @@ class RepaintThrottle {
 
   // A panel's state changed. Repaints every changed panel at once if the
   // interval has passed since the last forced repaint; otherwise the event
-  // loop paints it when the command returns.
-  void Touched(QWidget& panel);
-  // A panel painted its state, whoever asked for it.
+  // loop paints it when the command returns. Inline: the map panel calls it
+  // for every point.
+  void Touched(QWidget& panel) {
+    if (&panel != last_marked_) MarkDirty(panel, true);
+    if (++touches_ >= touches_per_clock_read_) ReadClock();
+  }
+  // The same for a panel that asks for the repaint of the parts that changed
+  // itself; a forced repaint still repaints it whole.
+  void TouchedPart(QWidget& panel) {
+    if (&panel != last_marked_) MarkDirty(panel, false);
+    if (++touches_ >= touches_per_clock_read_) ReadClock();
+  }
+  // A panel painted its state, whoever asked for it. The interval counts from
+  // then, so that commands which return to the event loop often (pointer
+  // moves) are never interrupted by a forced repaint.
   void Painted(QWidget& panel);
 
  private:
+  void MarkDirty(QWidget& panel, bool update);
+  void ReadClock();
+
   std::function<Clock::time_point()> now_;
   Clock::duration interval_;
   int touches_per_clock_read_;
   int touches_ = 0;
-  Clock::time_point last_forced_{};
+  Clock::time_point last_shown_{};
   std::vector<QPointer<QWidget>> dirty_;
+  // The panel last found or put in dirty_, so that a run of touches of one
+  // panel skips the search.
+  QWidget* last_marked_ = nullptr;
 };
 
 }  // namespace geodata

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFrame>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,22 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // A readout clears and prints all its lines but changes at most three:
+  // once the command is done, only the rows whose text differs from what
+  // they show are repainted.
+  void Changed();
+  void AskForChangedRows();
+  int Rows() const;
+  QRect RowRect(int row) const;
+  std::string_view Text(int row) const;
+
   RepaintThrottle& throttle_;
   std::vector<std::string> lines_;
+  // Per row on screen: the text it shows (none when not known), and whether
+  // it is asked to be repainted.
+  std::vector<std::optional<std::string>> shown_;
+  std::vector<bool> asked_;
+  bool check_posted_ = false;
 };
 
 }  // namespace geodata

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -140,6 +141,41 @@ TEST_F(TextPanelWidgetTest, PaintsLinesTopDownOneLineHeightApartWithoutWrapping)
   list_.Print({"W"});
   const std::vector<int> two = InkedRows();
   EXPECT_EQ(two.back() - one.back(), line) << "the next line starts one line height lower";
+}
+
+TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
+  // Rows are repainted only where their text changed; what the event loop
+  // leaves on screen must still match a fresh paint of all the lines.
+  const auto on_screen = [this] {
+    for (int pass = 0; pass < 3; ++pass) QApplication::processEvents();
+    return list_.screen()->grabWindow(list_.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
+                                     "File saved in memory!", "Drawing Geodata...."};
+  std::vector<std::string> readout{"Map:  22 _ 22 ", "", " World_X:  73984 ", " World_Y:  143872 ",
+                                   "", " 66   100 ", "", "www.example.org", "", "Developer: A",
+                                   "a@example.org", "b@example.org", ""};
+  std::vector<std::string> next = readout;
+  next[2] = " World_X:  74112 ";
+  next[5] = " 67   100 ";
+  const std::vector<std::string> overflowing(60, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+  struct Step {
+    const char* what;
+    std::vector<std::string> lines;
+  };
+  const Step steps[] = {
+      {"the load's log", log},        {"a readout", readout},       {"the next block", next},
+      {"the same block", next},       {"a shorter text", log},      {"cleared", {}},
+      {"more than fit", overflowing}, {"a readout after that", readout},
+  };
+  list_.show();
+  on_screen();
+  for (const Step& step : steps) {
+    list_.Cls();
+    for (const std::string& line : step.lines) list_.Print({std::string_view(line)});
+    const QImage shown = on_screen();
+    EXPECT_TRUE(shown == list_.grab().toImage().convertToFormat(QImage::Format_RGB32)) << step.what;
+  }
 }
 
 TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {

@@ -30,7 +30,8 @@ class RepaintThrottleTest : public ::testing::Test {
  protected:
   RepaintThrottleTest()
       : throttle_([this] { return now_; }, RepaintThrottle::kInterval, 1), a_(throttle_), b_(throttle_) {
-    now_ = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
+    // Shown long before the steps below, so the first change is forced.
+    now_ = RepaintThrottle::Clock::time_point(std::chrono::minutes(59));
     a_.show();
     b_.show();
     QApplication::processEvents();
@@ -76,6 +77,34 @@ TEST_F(RepaintThrottleTest, ChangesWithinTheIntervalArePaintedByTheEventLoop) {
   EXPECT_EQ(a_.paints, 3) << "a panel the event loop painted is not painted again";
 }
 
+TEST_F(RepaintThrottleTest, APaintByTheEventLoopRestartsTheInterval) {
+  At(0);
+  throttle_.Touched(a_);
+  At(25);
+  throttle_.Touched(a_);
+  QApplication::processEvents();
+  ASSERT_EQ(a_.paints, 2);
+  At(40);
+  throttle_.Touched(a_);
+  EXPECT_EQ(a_.paints, 2) << "only 15 ms since the screen was last brought up to date";
+  At(55);
+  throttle_.Touched(a_);
+  EXPECT_EQ(a_.paints, 3);
+}
+
+TEST_F(RepaintThrottleTest, APanelThatAsksForItsChangedPartsIsRepaintedOnlyWhenForced) {
+  At(0);
+  throttle_.TouchedPart(a_);
+  EXPECT_EQ(a_.paints, 1) << "forced, as any changed panel";
+  At(5);
+  throttle_.TouchedPart(a_);
+  QApplication::processEvents();
+  EXPECT_EQ(a_.paints, 1) << "the throttle asks for no repaint of its own";
+  At(40);
+  throttle_.TouchedPart(a_);
+  EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
+}
+
 TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
   int reads = 0;
   auto now = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
@@ -89,9 +118,11 @@ TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
   panel.show();
   QApplication::processEvents();
   panel.paints = 0;
+  now += std::chrono::minutes(1);
+  reads = 0;
   for (int touch = 1; touch <= 12; ++touch) throttle.Touched(panel);
-  EXPECT_EQ(reads, 3);
   EXPECT_EQ(panel.paints, 1) << "the first clock read forces a repaint; the rest fall in its interval";
+  EXPECT_EQ(reads, 3 + panel.paints) << "once per 4 touches, and once per paint";
 }
 
 }  // namespace
