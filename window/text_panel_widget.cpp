@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace geodata {
 
@@ -12,36 +13,57 @@ TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setBackgroundRole(QPalette::Button);
   setForegroundRole(QPalette::ButtonText);
   setAutoFillBackground(true);
+  next_frame_.setSingleShot(true);
+  connect(&next_frame_, &QTimer::timeout, this, [this] { AskForChangedRows(); });
 }
 
 void TextPanelWidget::Cls() {
   lines_.clear();
-  Changed();
+  throttle_.TouchedPart(*this);
+  // Rows below the lines printed next still show their old text; the next
+  // frame's check erases them.
+  WaitForFrame();
 }
 
 void TextPanelWidget::AppendLine(std::string line) {
   lines_.push_back(std::move(line));
-  Changed();
-}
-
-void TextPanelWidget::Changed() {
   // A long load repaints the whole panel through the throttle.
   throttle_.TouchedPart(*this);
-  if (check_posted_) return;
-  check_posted_ = true;
-  QMetaObject::invokeMethod(this, [this] { AskForChangedRows(); }, Qt::QueuedConnection);
+  const int row = static_cast<int>(lines_.size()) - 1;
+  if (row >= static_cast<int>(shown_.size()) || !Changed(row)) return;
+  if (FramePassed()) {
+    Ask(row);
+  } else {
+    WaitForFrame();
+  }
+}
+
+bool TextPanelWidget::Changed(int row) const {
+  const auto at = static_cast<std::size_t>(row);
+  return !asked_[at] && shown_[at] != Text(row);
+}
+
+void TextPanelWidget::Ask(int row) {
+  asked_[static_cast<std::size_t>(row)] = true;
+  update(RowRect(row));
+}
+
+bool TextPanelWidget::FramePassed() const {
+  return !since_paint_.isValid() || since_paint_.elapsed() >= kFrame.count();
+}
+
+void TextPanelWidget::WaitForFrame() {
+  if (next_frame_.isActive()) return;
+  const qint64 waited = since_paint_.isValid() ? since_paint_.elapsed() : 0;
+  next_frame_.start(std::chrono::milliseconds(std::max<qint64>(2 * kFrame.count() - waited, 0)));
 }
 
 void TextPanelWidget::AskForChangedRows() {
-  check_posted_ = false;
   const int rows = Rows();
   shown_.resize(static_cast<std::size_t>(rows));
   asked_.resize(static_cast<std::size_t>(rows));
   for (int row = 0; row < rows; ++row) {
-    const auto at = static_cast<std::size_t>(row);
-    if (asked_[at] || shown_[at] == Text(row)) continue;
-    asked_[at] = true;
-    update(RowRect(row));
+    if (Changed(row)) Ask(row);
   }
 }
 
@@ -90,6 +112,7 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
       shown_[at].reset();
     }
   }
+  since_paint_.start();
   throttle_.Painted(*this);
 }
 

@@ -2,7 +2,10 @@
 // corner, cut off at the edges, never wrapped or scrolled.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFrame>
+#include <QTimer>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,10 @@ namespace geodata {
 
 class TextPanelWidget final : public QFrame, public TextPanel {
  public:
+  // Rows are repainted at most once per frame of a 60 Hz screen: pointer
+  // moves come faster than that, and a repaint costs more than a readout.
+  static constexpr std::chrono::milliseconds kFrame{16};
+
   explicit TextPanelWidget(RepaintThrottle& throttle, QWidget* parent = nullptr);
 
   void Cls() override;
@@ -25,9 +32,13 @@ class TextPanelWidget final : public QFrame, public TextPanel {
 
  private:
   // A readout clears and prints all its lines but changes at most three:
-  // once the command is done, only the rows whose text differs from what
-  // they show are repainted.
-  void Changed();
+  // only the rows whose text differs from what they show are repainted, at
+  // once when a frame has passed since the last paint, else by the next
+  // readout after it or by a check two frames after it.
+  bool Changed(int row) const;
+  void Ask(int row);
+  bool FramePassed() const;
+  void WaitForFrame();
   void AskForChangedRows();
   int Rows() const;
   QRect RowRect(int row) const;
@@ -39,7 +50,8 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   // it is asked to be repainted.
   std::vector<std::optional<std::string>> shown_;
   std::vector<bool> asked_;
-  bool check_posted_ = false;
+  QElapsedTimer since_paint_;
+  QTimer next_frame_;
 };
 
 }  // namespace geodata

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QEventLoop>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -147,6 +149,10 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
   // Rows are repainted only where their text changed; what the event loop
   // leaves on screen must still match a fresh paint of all the lines.
   const auto on_screen = [this] {
+    // Past the frame in which the rows may wait for their repaint.
+    QEventLoop frame;
+    QTimer::singleShot(3 * TextPanelWidget::kFrame, &frame, &QEventLoop::quit);
+    frame.exec();
     for (int pass = 0; pass < 3; ++pass) QApplication::processEvents();
     return list_.screen()->grabWindow(list_.winId()).toImage().convertToFormat(QImage::Format_RGB32);
   };
