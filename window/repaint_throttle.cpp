@@ -12,8 +12,18 @@ RepaintThrottle::RepaintThrottle(std::function<Clock::time_point()> now, Clock::
       touches_per_clock_read_(std::max(touches_per_clock_read, 1)) {}
 
 void RepaintThrottle::MarkDirty(QWidget& panel, bool update) {
-  if (std::find(dirty_.begin(), dirty_.end(), &panel) == dirty_.end()) {
-    dirty_.emplace_back(&panel);
+  const auto marked = std::find_if(dirty_.begin(), dirty_.end(),
+                                   [&](const Dirty& d) { return d.panel == &panel; });
+  if (marked == dirty_.end() || (update && !marked->update_asked)) {
+    // Nothing waited for the event loop: the screen was up to date until now.
+    const bool first = std::none_of(dirty_.begin(), dirty_.end(),
+                                    [](const Dirty& d) { return d.update_asked; });
+    if (update && first) last_shown_ = now_();
+    if (marked == dirty_.end()) {
+      dirty_.push_back({&panel, update});
+    } else {
+      marked->update_asked = true;
+    }
     if (update) panel.update();
   }
   last_marked_ = &panel;
@@ -25,15 +35,15 @@ void RepaintThrottle::ReadClock() {
   if (now - last_shown_ < interval_) return;
   last_shown_ = now;
   // Painting reports back through Painted, which edits dirty_.
-  const std::vector<QPointer<QWidget>> due = std::exchange(dirty_, {});
+  const std::vector<Dirty> due = std::exchange(dirty_, {});
   last_marked_ = nullptr;
-  for (const QPointer<QWidget>& widget : due) {
-    if (widget) widget->repaint();
+  for (const Dirty& dirty : due) {
+    if (dirty.panel) dirty.panel->repaint();
   }
 }
 
 void RepaintThrottle::Painted(QWidget& panel) {
-  std::erase(dirty_, &panel);
+  std::erase_if(dirty_, [&](const Dirty& d) { return d.panel == &panel; });
   if (&panel == last_marked_) last_marked_ = nullptr;
   last_shown_ = now_();
 }

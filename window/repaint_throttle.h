@@ -1,6 +1,8 @@
 // Shows panel changes while a command runs without returning to the event
 // loop: a synchronous repaint per change is far too slow, none at all leaves
-// the window frozen, so repaints are forced at most once per interval.
+// the window frozen, so repaints are forced once the screen has been behind
+// for an interval. A command shorter than that is painted by the event loop
+// alone, once.
 #pragma once
 
 #include <QPointer>
@@ -24,9 +26,9 @@ class RepaintThrottle {
                            int touches_per_clock_read = kTouchesPerClockRead);
 
   // A panel's state changed. Repaints every changed panel at once if the
-  // interval has passed since the last forced repaint; otherwise the event
-  // loop paints it when the command returns. Inline: the map panel calls it
-  // for every point.
+  // interval has passed since the screen was last up to date; otherwise the
+  // event loop paints it when the command returns. Inline: the map panel
+  // calls it for every point.
   void Touched(QWidget& panel) {
     if (&panel != last_marked_) MarkDirty(panel, true);
     if (++touches_ >= touches_per_clock_read_) ReadClock();
@@ -38,8 +40,7 @@ class RepaintThrottle {
     if (++touches_ >= touches_per_clock_read_) ReadClock();
   }
   // A panel painted its state, whoever asked for it. The interval counts from
-  // then, so that commands which return to the event loop often (pointer
-  // moves) are never interrupted by a forced repaint.
+  // then, or from the first change after it.
   void Painted(QWidget& panel);
 
  private:
@@ -51,7 +52,11 @@ class RepaintThrottle {
   int touches_per_clock_read_;
   int touches_ = 0;
   Clock::time_point last_shown_{};
-  std::vector<QPointer<QWidget>> dirty_;
+  struct Dirty {
+    QPointer<QWidget> panel;
+    bool update_asked;  // false for a panel that asks for its parts itself
+  };
+  std::vector<Dirty> dirty_;
   // The panel last found or put in dirty_, so that a run of touches of one
   // panel skips the search.
   QWidget* last_marked_ = nullptr;
