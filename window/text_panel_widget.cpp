@@ -104,11 +104,13 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
       painter.drawText(area.left(), place.top() + ascent,
                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
+    // A paint may also go elsewhere than the screen (grab, render): only a
+    // row asked for is known to be shown, any other row differing is unknown.
     const auto at = static_cast<std::size_t>(row);
-    if (event->region().intersected(place) == QRegion(place)) {
+    if (asked_[at] && event->region().intersected(place) == QRegion(place)) {
       shown_[at] = std::string(text);
       asked_[at] = false;
-    } else {
+    } else if (shown_[at] != text) {
       shown_[at].reset();
     }
   }

@@ -179,6 +179,7 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
   for (const Step& step : steps) {
     list_.Cls();
     for (const std::string& line : step.lines) list_.Print({std::string_view(line)});
+    list_.grab();  // a paint that does not reach the screen, while rows wait for their frame
     const QImage shown = on_screen();
     EXPECT_TRUE(shown == list_.grab().toImage().convertToFormat(QImage::Format_RGB32)) << step.what;
   }
