@@ -48,6 +48,9 @@ row("open→painted, fresh window (ms)", ms("open_painted_first"))
 row("open in Xvfb, program CPU above the dialog closed with Escape (ms)",
     [f"{open_ms[r]:.1f}" for r in REGIONS], "≤ 4 / 10 / 45 / 130")
 row(f"same ÷ that floor ({escape_ms:.2f} ms)", [f"{open_ms[r] / escape_ms:.1f}×" for r in REGIONS])
+# Noise from other programs only adds CPU time: the fastest open shows the cost without it.
+row("same, fastest open above the fastest Escape (ms)",
+    [f"{min(in_window['open_ms'][r]) - min(in_window['escape_ms']):.1f}" for r in REGIONS])
 row("floor: read + sum 16-bit (ms)", ms("floor"))
 row("open→painted ÷ floor", [f"{times[f'open_painted/{r}'] / times[f'floor/{r}']:.1f}×" for r in REGIONS])
 row("reader, second load (ms)", ms("read_second"))
@@ -64,7 +67,8 @@ print("| measure | value | target |")
 print("|---|---|---|")
 readout = times["readout_qt"] * 1000
 print(f"| one pointer readout, Qt list adaptor | {readout:.2f} µs | target ≤ 50 µs |")
-print(f"| same, with the list repainted | {times['readout_qt_painted'] * 1000:.1f} µs | |")
+print(f"| same, then the event loop (changed rows repainted at most once per 16 ms frame) | "
+      f"{times['readout_qt_painted'] * 1000:.1f} µs | |")
 moved = {k: statistics.median(v) for k, v in in_window["move_us"].items()}
 print(f"| one pointer move over the map in Xvfb, program CPU: viewer / no-op window | "
       f"{moved['viewer']:.0f} µs / {moved['noop']:.0f} µs = {moved['viewer'] / moved['noop']:.2f}× | target ≤ 1.5× |")
