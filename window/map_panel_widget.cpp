@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "window/panel_accessibility.h"
 #include "window/twips.h"
 
 namespace geodata {
@@ -40,6 +41,7 @@ MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setFixedSize(kPanelPixels, kPanelPixels);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  InstallPanelAccessibility();
 }
 
 void MapPanelWidget::Cls() {

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "window/panel_accessibility.h"
+
 namespace geodata {
 
 TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
@@ -11,6 +13,7 @@ TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setBackgroundRole(QPalette::Button);
   setForegroundRole(QPalette::ButtonText);
   setAutoFillBackground(true);
+  InstallPanelAccessibility();
 }
 
 void TextPanelWidget::Cls() {
@@ -37,6 +40,7 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
     baseline += metrics.height();
   }
   throttle_.Painted(*this);
+  AnnouncePainted(*this);
 }
 
 }  // namespace geodata
