@@ -29,6 +29,10 @@ PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
   return p;
 }
 
+std::string RegionName(std::uint8_t region_x, std::uint8_t region_y) {
+  return ComposeLine({"Map: ", static_cast<double>(region_x), "_", static_cast<double>(region_y)});
+}
+
 void Map_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float y,
                    const BlockStore& store, std::int16_t Dm, TextPanel& list) {
   const std::uint8_t region_x = store.Header(1);
@@ -39,7 +43,7 @@ void Map_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, flo
   const double row = static_cast<float>(p.row);
 
   list.Cls();
-  list.Print({"Map: ", static_cast<double>(region_x), "_", static_cast<double>(region_y)});
+  list.Print({RegionName(region_x, region_y)});
   list.Print();
   list.Print({" World_X: ", p.world_x});
   list.Print({" World_Y: ", p.world_y});
