@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -11,14 +12,22 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/worst_case_region.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
+#include "view/credits.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/text_panel_widget.h"
@@ -84,6 +93,93 @@ std::vector<std::byte> MixedRegion(std::uint8_t region_x, std::uint8_t region_y,
 }
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
+
+// The readout at pixel (133, 201) of the drawing area in region 22_22.
+const std::vector<std::string> kReadout = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
+                                           " World_Y:  143872 ", "", " 66   100 ", "",
+                                           std::string(kWebAddress), "", std::string(kDeveloperLine),
+                                           std::string(kAuthorEmail), std::string(kSupportEmail), ""};
+
+QString Joined(const std::vector<std::string>& lines) {
+  QStringList joined;
+  for (const std::string& line : lines) joined.append(QString::fromStdString(line));
+  return joined.join('\n');
+}
+
+// Records the accessibility events Qt raises while it lives, with assistive
+// technology listening or not. Qt hands events to an update handler only
+// while its platform bridge is active, which no public call can set; Qt's
+// own tests switch it the same way. The handler is a plain function, so it
+// finds the recorder in use through Current().
+class AccessibilityEvents {
+ public:
+  struct Event {
+    QObject* object;
+    QAccessible::Event type;
+    QString inserted;  // text updates
+    double value;      // value changes
+  };
+
+  explicit AccessibilityEvents(bool listening)
+      : was_active_(QAccessible::isActive()), previous_(QAccessible::installUpdateHandler(&Record)) {
+    Current() = this;
+    Bridge().setActive(listening);
+  }
+  ~AccessibilityEvents() {
+    QAccessible::installUpdateHandler(previous_);
+    Bridge().setActive(was_active_);
+    Current() = nullptr;
+  }
+  AccessibilityEvents(const AccessibilityEvents&) = delete;
+  AccessibilityEvents& operator=(const AccessibilityEvents&) = delete;
+
+  std::vector<Event> Of(const QObject* object, QAccessible::Event type) const {
+    std::vector<Event> found;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(found),
+                 [&](const Event& e) { return e.object == object && e.type == type; });
+    return found;
+  }
+
+  std::vector<Event> events;
+
+ private:
+  static AccessibilityEvents*& Current() {
+    static AccessibilityEvents* current = nullptr;
+    return current;
+  }
+
+  static QPlatformAccessibility& Bridge() {
+    return *QGuiApplicationPrivate::platformIntegration()->accessibility();
+  }
+
+  static void Record(QAccessibleEvent* event) {
+    Event e{event->object(), event->type(), {}, 0};
+    if (event->type() == QAccessible::TextUpdated) {
+      e.inserted = static_cast<QAccessibleTextUpdateEvent*>(event)->textInserted();
+    } else if (event->type() == QAccessible::ValueChanged) {
+      e.value = static_cast<QAccessibleValueChangeEvent*>(event)->value().toDouble();
+    }
+    Current()->events.push_back(e);
+  }
+
+  bool was_active_;
+  QAccessible::UpdateHandler previous_;
+};
+
+// Counts the paints of every widget it watches.
+class PaintCounter final : public QObject {
+ public:
+  explicit PaintCounter(std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) w->installEventFilter(this);
+  }
+  std::map<const QObject*, int> paints;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints[watched];
+    return false;
+  }
+};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -277,6 +373,127 @@ TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
   const std::vector<std::string> plain = list_->Lines();
   MovePointer({1 + 133, 1 + 201}, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier);
   EXPECT_EQ(list_->Lines(), plain) << "buttons and keys change nothing";
+}
+
+TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleAndName) {
+  const QList<QAction*> menus = form_.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 1);
+  QMenu* file_menu = menus[0]->menu();
+  QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form_.menuBar());
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(file_menu);
+  ASSERT_TRUE(bar && menu);
+  ASSERT_EQ(bar->childCount(), 1);
+  ASSERT_EQ(menu->childCount(), 1);
+  struct Case {
+    const char* control;
+    QAccessibleInterface* iface;
+    QAccessible::Role role;
+    QString name;
+  };
+  const Case cases[] = {
+      {"window", QAccessible::queryAccessibleInterface(&form_), QAccessible::Window,
+       "GeoData viewer - www.example.org/geodata"},
+      {"Picture1", QAccessible::queryAccessibleInterface(picture_), QAccessible::Graphic,
+       "GeoData viewer banner"},
+      {"list", QAccessible::queryAccessibleInterface(list_), QAccessible::StaticText,
+       "Log and pointer readout"},
+      {"Map", QAccessible::queryAccessibleInterface(map_), QAccessible::Graphic, "Map"},
+      {"Baras", QAccessible::queryAccessibleInterface(baras_), QAccessible::ProgressBar,
+       "Reading progress"},
+      {"MenuFile in the menu bar", bar->child(0), QAccessible::MenuItem, "File"},
+      {"MenuFile", menu, QAccessible::PopupMenu, "File"},
+      {"OpenGeo", menu->child(0), QAccessible::MenuItem, "Open GeoData"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NE(c.iface, nullptr) << c.control;
+    EXPECT_EQ(c.iface->role(), c.role) << c.control;
+    EXPECT_EQ(c.iface->text(QAccessible::Name), c.name) << c.control;
+  }
+}
+
+TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(list_);
+  QAccessibleInterface* map = QAccessible::queryAccessibleInterface(map_);
+  QAccessibleInterface* baras = QAccessible::queryAccessibleInterface(baras_);
+  ASSERT_TRUE(list && map && baras);
+  QAccessibleTextInterface* text = list->textInterface();
+  QAccessibleValueInterface* value = baras->valueInterface();
+  ASSERT_TRUE(text && value);
+  EXPECT_EQ(value->minimumValue().toDouble(), 0.0);
+  EXPECT_EQ(value->maximumValue().toDouble(), 65536.0);
+
+  const std::string path = dir_.Write("a.dat", MixedRegion(22, 22, 0));
+  struct Case {
+    const char* after;
+    std::function<void()> act;
+    std::vector<std::string> lines;
+    QString map_description;
+    double bar;
+  };
+  const Case cases[] = {
+      {"start-up", [] {}, {}, "No region loaded", 0},
+      {"a load", [&] { Open(path); }, kLoadLog, "Map:  22 _ 22 ", 65535},
+      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, kReadout, "Map:  22 _ 22 ", 65535},
+      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, kReadout,
+       "Map:  22 _ 22 ", 65535},
+  };
+  for (const Case& c : cases) {
+    c.act();
+    const QString want = Joined(c.lines);
+    EXPECT_EQ(text->characterCount(), want.size()) << c.after;
+    EXPECT_EQ(text->text(0, text->characterCount()), want) << c.after;
+    EXPECT_EQ(text->text(0, -1), want) << c.after;
+    EXPECT_EQ(list->text(QAccessible::Value), want) << c.after;
+    EXPECT_EQ(map->text(QAccessible::Description), c.map_description) << c.after;
+    EXPECT_EQ(value->currentValue().toDouble(), c.bar) << c.after;
+  }
+  EXPECT_EQ(text->text(0, text->characterCount()).split('\n').size(), 13);
+}
+
+// A load sets the bar 65,536 times; assistive technology hears of it only as
+// often as the panels paint, and not at all while it is not listening.
+TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndNoneUnheard) {
+  const std::string worst = testing::WriteWorstCaseRegion(dir_, "worst.dat", {22, 22}, 1);
+  for (const bool listening : {true, false}) {
+    SCOPED_TRACE(listening ? "listening" : "not listening");
+    Open(dir_.Write("a.dat", MixedRegion(20, 18, 0)));
+    AccessibilityEvents load(listening);
+    PaintCounter counter{list_, baras_};
+    Open(worst);
+    ASSERT_TRUE(form_.errors.empty());
+    const auto log = load.Of(list_, QAccessible::TextUpdated);
+    const auto bar = load.Of(baras_, QAccessible::ValueChanged);
+    RecordProperty(listening ? "events_listening" : "events_not_listening", static_cast<int>(load.events.size()));
+    if (!listening) {
+      EXPECT_TRUE(log.empty());
+      EXPECT_TRUE(bar.empty());
+      continue;
+    }
+    EXPECT_GE(log.size(), 1U);
+    EXPECT_LE(static_cast<int>(log.size()), counter.paints[list_]);
+    ASSERT_GE(bar.size(), 1U);
+    EXPECT_LE(static_cast<int>(bar.size()), counter.paints[baras_]);
+    EXPECT_EQ(bar.back().value, 65535.0) << "the last value heard is the bar's last";
+    EXPECT_LT(load.events.size(), 1000U) << "all events of the load, from any control";
+  }
+
+  for (const bool listening : {true, false}) {
+    SCOPED_TRACE(listening ? "listening" : "not listening");
+    AccessibilityEvents move(listening);
+    MovePointer({1 + 133, 1 + 201});
+    QApplication::processEvents();
+    move.events.clear();
+    MovePointer({1 + 135, 1 + 201});  // the next block column: world X 74112
+    QApplication::processEvents();
+    const auto readout = move.Of(list_, QAccessible::TextUpdated);
+    if (!listening) {
+      EXPECT_TRUE(readout.empty());
+      continue;
+    }
+    ASSERT_EQ(readout.size(), 1U);
+    EXPECT_EQ(readout[0].inserted, " World_X:  74112 \n World_Y:  143872 \n\n 67   100 ")
+        << "the changed lines, whole";
+  }
 }
 
 // The real error box, closed by a timer so the test does not block.
