@@ -178,7 +178,9 @@ class ProgressPanelAccessible final : public QAccessibleWidget,
 QAccessibleInterface* PanelInterface(const QString& /*class_name*/, QObject* object) {
   if (auto* list = dynamic_cast<TextPanelWidget*>(object)) return new TextPanelAccessible(list);
   if (auto* bar = dynamic_cast<ProgressPanelWidget*>(object)) return new ProgressPanelAccessible(bar);
-  if (auto* map = dynamic_cast<MapPanelWidget*>(object)) return new QAccessibleWidget(map, QAccessible::Graphic);
+  if (auto* map = dynamic_cast<MapPanelWidget*>(object)) {
+    return new QAccessibleWidget(map, QAccessible::Graphic);
+  }
   return nullptr;
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -140,6 +142,43 @@ TEST_F(TextPanelWidgetTest, PaintsLinesTopDownOneLineHeightApartWithoutWrapping)
   list_.Print({"W"});
   const std::vector<int> two = InkedRows();
   EXPECT_EQ(two.back() - one.back(), line) << "the next line starts one line height lower";
+}
+
+// A magnifier follows the text by the rectangles the text interface gives.
+TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
+  list_.Print({"Map: ", 22.0, "_", 22.0});
+  list_.Print({" World_X: ", 73984.0});
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list_);
+  ASSERT_NE(iface, nullptr);
+  QAccessibleTextInterface* text = iface->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->text(-3, 1000), "Map:  22 _ 22 \n World_X:  73984 ") << "offsets are held to the text";
+
+  const std::vector<int> inked = InkedRows();
+  ASSERT_FALSE(inked.empty());
+  const QPoint origin = list_.mapToGlobal(QPoint(0, 0));
+  const int line = list_.fontMetrics().height();
+  struct Case {
+    int offset;
+    int row;  // of the panel's lines
+  };
+  for (const Case& c : {Case{0, 0}, Case{5, 0}, Case{13, 0}, Case{15, 1}, Case{20, 1}, Case{31, 1}}) {
+    const QRect rect = text->characterRect(c.offset);
+    ASSERT_TRUE(rect.isValid()) << c.offset;
+    EXPECT_EQ(rect.top() - origin.y(), list_.contentsRect().top() + c.row * line) << c.offset;
+    EXPECT_EQ(text->offsetAtPoint(rect.center()), c.offset) << "and back, at " << c.offset;
+  }
+  // The painted ink lies within the two lines' rectangles, and each has some.
+  const QRect line0 = text->characterRect(0).translated(-origin);
+  const QRect line1 = text->characterRect(15).translated(-origin);
+  const auto within = [](const QRect& r) { return [&r](int y) { return y >= r.top() && y <= r.bottom(); }; };
+  EXPECT_TRUE(std::all_of(inked.begin(), inked.end(),
+                          [&](int y) { return within(line0)(y) || within(line1)(y); }));
+  EXPECT_TRUE(std::any_of(inked.begin(), inked.end(), within(line0)));
+  EXPECT_TRUE(std::any_of(inked.begin(), inked.end(), within(line1)));
+  EXPECT_FALSE(text->characterRect(100).isValid()) << "past the end";
+  EXPECT_EQ(text->offsetAtPoint(origin + QPoint(list_.width() - 3, list_.height() - 3)), -1)
+      << "below the text";
 }
 
 TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {
