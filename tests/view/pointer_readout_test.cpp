@@ -74,6 +74,7 @@ TEST_F(ReadoutTest, RegionWorldAndBlockLines) {
     const auto lines = Readout(c.rx, c.ry, c.x, c.y);
     ASSERT_EQ(lines.size(), 13U);
     EXPECT_EQ(lines[0], c.name);
+    EXPECT_EQ(RegionName(c.rx, c.ry), c.name) << "the name the map's description gives";
     EXPECT_EQ(lines[2], c.world_x);
     EXPECT_EQ(lines[3], c.world_y);
     EXPECT_EQ(lines[5], c.block);
