@@ -14,13 +14,23 @@
 namespace geodata {
 namespace {
 
-// A panel interface that raises, on request, the change since its last one.
-class Announcing {
+// A panel interface that raises, on request, the change since it last did.
+// Nothing is announced while nobody listens, so a listener that arrives
+// hears changes from what was shown when it came, not from long before.
+class Announcing : public QAccessible::ActivationObserver {
  public:
+  Announcing() { QAccessible::installActivationObserver(this); }
+  ~Announcing() override { QAccessible::removeActivationObserver(this); }
+  Announcing(const Announcing&) = delete;
+  Announcing& operator=(const Announcing&) = delete;
+
   virtual void Announce() = 0;
+  void accessibilityActiveChanged(bool active) override {
+    if (active) TakeAsHeard();
+  }
 
  protected:
-  ~Announcing() = default;
+  virtual void TakeAsHeard() = 0;
 };
 
 // The text panel as read-only text: its lines joined by newlines, exactly as
@@ -127,6 +137,9 @@ class TextPanelAccessible final : public QAccessibleWidget,
     QAccessible::updateAccessibility(&event);
   }
 
+ protected:
+  void TakeAsHeard() override { announced_ = Joined(); }
+
  private:
   const TextPanelWidget& Panel() const { return static_cast<const TextPanelWidget&>(*widget()); }
 
@@ -166,6 +179,9 @@ class ProgressPanelAccessible final : public QAccessibleWidget,
     QAccessibleValueChangeEvent event(object(), static_cast<double>(now));
     QAccessible::updateAccessibility(&event);
   }
+
+ protected:
+  void TakeAsHeard() override { announced_ = Bar().Position(); }
 
  private:
   const ProgressPanelWidget& Bar() const { return static_cast<const ProgressPanelWidget&>(*widget()); }

@@ -171,6 +171,14 @@ class AccessibilityEvents {
   QAccessible::UpdateHandler previous_;
 };
 
+// Applies text updates, in turn, to the text a listener had.
+void ApplyTextEvents(const std::vector<AccessibilityEvents::Event>& events, QString& text) {
+  for (const AccessibilityEvents::Event& e : events) {
+    ASSERT_EQ(text.mid(e.position, e.removed.size()), e.removed) << "removes what was there";
+    text.replace(e.position, e.removed.size(), e.inserted);
+  }
+}
+
 // Counts the paints of every widget it watches.
 class PaintCounter final : public QObject {
  public:
@@ -462,6 +470,7 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   Open(dir_.Write("a.dat", MixedRegion(20, 18, 0)));
   AccessibilityEvents load;
   PaintCounter counter{list_, baras_};
+  QString heard = Joined(list_->Lines());
   Open(worst);
   ASSERT_TRUE(form_.errors.empty());
   RecordProperty("accessibility_events_of_the_load", static_cast<int>(load.events.size()));
@@ -473,10 +482,12 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   EXPECT_LE(static_cast<int>(bar.size()), counter.paints[baras_]);
   EXPECT_EQ(bar.back().value, 65535.0) << "the last value heard is the bar's last";
   EXPECT_LT(load.events.size(), 1000U) << "all events of the load, from any control";
+  ApplyTextEvents(log, heard);
+  EXPECT_EQ(heard, Joined(kLoadLog)) << "the changes, applied in turn, give the text shown";
 
   MovePointer({1 + 133, 1 + 201});
   QApplication::processEvents();
-  QString heard = Joined(list_->Lines());
+  heard = Joined(list_->Lines());
   load.events.clear();
   counter.paints.clear();
   MovePointer({1 + 135, 1 + 201});  // the next block column: world X 74112
@@ -484,10 +495,7 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   const auto readout = load.Of(list_, QAccessible::TextUpdated);
   ASSERT_GE(readout.size(), 1U);
   EXPECT_LE(static_cast<int>(readout.size()), counter.paints[list_]);
-  for (const auto& e : readout) {
-    ASSERT_EQ(heard.mid(e.position, e.removed.size()), e.removed);
-    heard.replace(e.position, e.removed.size(), e.inserted);
-  }
+  ApplyTextEvents(readout, heard);
   EXPECT_EQ(heard, Joined(list_->Lines())) << "the changes, applied in turn, give the text shown";
   // A readout seldom spans a forced repaint; when it does not, one event
   // carries just the changed lines.
