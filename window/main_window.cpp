@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <algorithm>
 #include <exception>
+#include <new>
 
 #include "view/credits.h"
 #include "view/pointer_readout.h"
@@ -48,7 +49,8 @@ constexpr char kIconResource[] = ":/geodata-viewer/geodata-viewer.ico";
 
 }  // namespace
 
-Form1::Form1(std::unique_ptr<FileDialog> dialog) : Dialog(std::move(dialog)) {
+Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
+    : Dialog(std::move(dialog)), open_(std::move(open)) {
   if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -115,7 +117,12 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+  if (!open_) {
+    reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+    return;
+  }
+  const std::unique_ptr<ByteSource> source = open_(Failas);
+  reader_.Load(*source, store_, *Map, *list, *Baras);
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
@@ -128,6 +135,8 @@ void Form1::OpenGeo_Click() {
     if (name.empty()) return;
     Open_Geodata_File(name);
     Draw_Geodata();
+  } catch (const std::bad_alloc&) {
+    ShowError(QStringLiteral("There is not enough memory to open the file."));
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
   }

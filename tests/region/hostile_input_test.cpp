@@ -2,7 +2,6 @@
 // files changing under the reader. Each must fail with a clear message and
 // leave the loaded region as it was, or load reading no more than a region.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
+#include "tests/support/address_space_limit.h"
 #include "tests/support/png_sample.h"
 #include "tests/support/recording_panels.h"
 #include "tests/support/store_digest.h"
@@ -277,30 +277,23 @@ TEST_F(HostileInputTest, RealFileChangedDuringTheReadIsReadAgainNeverMixed) {
 }
 
 TEST_F(HostileInputTest, NoMemoryForTheFileIsAnErrorAndChangesNothing) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer reserves address space of its own";
-#else
+  if (!testing::kCanLimitAddressSpace) GTEST_SKIP() << "the sanitizer reserves address space";
   const Observed loaded = Observe();
   // A sparse file the size of the largest region, and too little address
   // space left to read it into.
   const std::string path = dir_.Write("large.dat", RegionWriter().FillFlat().Take());
   Truncate(path, static_cast<off_t>(kMaxRegionBytes));
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
-  const auto in_use = static_cast<rlim_t>(ProcessCounter("/proc/self/status", "VmSize")) * 1024;
-  rlimit tight = saved;
-  tight.rlim_cur = in_use + (rlim_t{32} << 20);
-  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
   std::string message;
-  try {
-    reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
-  } catch (const RegionError& e) {
-    message = e.what();
+  {
+    const testing::AddressSpaceLimit limit(rlim_t{32} << 20);
+    try {
+      reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+    } catch (const RegionError& e) {
+      message = e.what();
+    }
   }
-  setrlimit(RLIMIT_AS, &saved);
   EXPECT_EQ(message, path + ": there is not enough memory to read the file (142737426 bytes)");
   EXPECT_TRUE(Observe() == loaded);
-#endif
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "region/region_error.h"
 #include "tests/support/recording_panels.h"
+#include "tests/support/scripted_source.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
@@ -22,6 +23,7 @@ using testing::Journal;
 using testing::RecordingMap;
 using testing::RecordingProgress;
 using testing::RecordingText;
+using testing::ScriptedSource;
 using testing::StoreDigest;
 using testing::TempDir;
 
@@ -338,47 +340,6 @@ TEST_F(ReaderTest, PathsThatAreNotRegionFilesAreRefusedBeforeReading) {
   EXPECT_TRUE(Observe() == untouched);
 }
 
-// A source whose bytes and stamp the test scripts: it may deliver fewer bytes
-// than its size says, fail part-way as a disk would, or be rewritten in place
-// while a read is under way, its stamp moving with each version.
-class ScriptedSource final : public ByteSource {
- public:
-  struct Script {
-    std::size_t deliver = SIZE_MAX;  // bytes there are, whatever the size says
-    std::size_t fail_at = SIZE_MAX;  // a read that reaches this offset fails
-    int changing_reads = 0;          // reads during which the next version is written
-  };
-  ScriptedSource(const std::vector<std::vector<std::byte>>& versions, Script script)
-      : versions_(versions), script_(script) {}
-
-  SourceStamp Stamp() override {
-    return {.size = versions_[version_].size(), .modified_s = static_cast<std::int64_t>(version_)};
-  }
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    if (offset == 0) ++reads;
-    if (offset + out.size() > script_.fail_at) {
-      throw RegionError(RegionErrorKind::kReadFailed, name_,
-                        RegionErrorWhere::AtOffset(offset, "Input/output error"));
-    }
-    const std::vector<std::byte>& bytes = versions_[version_];
-    const std::size_t end = std::min(bytes.size(), script_.deliver);
-    const std::size_t n = offset >= end ? 0 : std::min<std::size_t>(out.size(), end - offset);
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
-    // The writer gets in after the first piece of a changing read.
-    if (reads <= script_.changing_reads && offset == 0 && version_ + 1 < versions_.size()) ++version_;
-    return n;
-  }
-  const std::string& Name() const override { return name_; }
-
-  int reads = 0;
-
- private:
-  const std::vector<std::vector<std::byte>>& versions_;
-  Script script_;
-  std::size_t version_ = 0;
-  std::string name_ = "scripted.dat";
-};
-
 // Versions of one layout with different values: several pieces long, so
 // that a read which sees two of them would store a mix.
 std::vector<std::byte> ComplexVersion(int version) {
@@ -405,19 +366,22 @@ TEST_F(ReaderTest, SourcesThatFailOrChangeWhileReadStoreOneVersionOrNothing) {
       {"rewritten during the first read", {.changing_reads = 1}, std::nullopt, 2},
       {"rewritten during two reads", {.changing_reads = 2}, std::nullopt, 3},
       {"rewritten during every read", {.changing_reads = 3}, RegionErrorKind::kFileChanged, 3},
+      {"no memory to read it into", {.no_memory = true}, RegionErrorKind::kOutOfMemory, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if (c.script.no_memory && !testing::kCanLimitAddressSpace) continue;
     const Observed loaded = Observe();
-    ScriptedSource source(versions, c.script);
+    auto source = std::make_unique<ScriptedSource>(versions, c.script);
     try {
-      reader_.Load(source, store_, map_, list_, bar_);
+      reader_.Load(*source, store_, map_, list_, bar_);
       EXPECT_FALSE(c.fails) << "loaded";
     } catch (const RegionError& e) {
       ASSERT_TRUE(c.fails) << e.what();
       EXPECT_EQ(e.kind(), *c.fails) << e.what();
     }
-    EXPECT_EQ(source.reads, c.reads);
+    EXPECT_EQ(source->reads, c.reads);
+    source.reset();
     if (c.fails) {
       EXPECT_TRUE(Observe() == loaded);
       continue;

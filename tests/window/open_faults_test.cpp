@@ -12,11 +12,13 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "region/region_format.h"
 #include "tests/support/png_sample.h"
+#include "tests/support/scripted_source.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
@@ -49,11 +51,31 @@ struct ShownBox {
   QMessageBox::Icon icon;
 };
 
+using Script = testing::ScriptedSource::Script;
+
+// Versions of one region, several read pieces long, for sources that change.
+const std::vector<std::vector<std::byte>>& Versions() {
+  static const auto* versions = [] {
+    auto* made = new std::vector<std::vector<std::byte>>;
+    for (int v = 0; v < 4; ++v) {
+      RegionWriter region({static_cast<std::uint8_t>(30 + v), 18});
+      for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(100 * v + i % 99));
+      made->push_back(region.Take());
+    }
+    return made;
+  }();
+  return *versions;
+}
+
 // The real window, its error box read and closed as soon as it shows.
 class Window {
  public:
   Window()
-      : form_(std::make_unique<PathDialog>(path_)),
+      : form_(std::make_unique<PathDialog>(path_),
+              [this](const std::string& path) -> std::unique_ptr<ByteSource> {
+                if (script_) return std::make_unique<testing::ScriptedSource>(Versions(), *script_, path);
+                return std::make_unique<FileSource>(path);
+              }),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))) {
@@ -67,8 +89,10 @@ class Window {
     poll_.start(5);
   }
 
-  void Open(const std::string& path) {
+  // Through a source that behaves as scripted, when there is a script.
+  void Open(const std::string& path, std::optional<Script> script = std::nullopt) {
     path_ = path;
+    script_ = script;
     form_.menuBar()->actions().value(0)->menu()->actions().value(0)->trigger();
     QApplication::processEvents();
   }
@@ -90,6 +114,7 @@ class Window {
 
  private:
   std::string path_;
+  std::optional<Script> script_;
   Form1 form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -114,7 +139,10 @@ struct Fault {
   const char* name;
   std::function<std::string(const TempDir&)> make;  // returns the path to open
   const char* says;                                // part of the message shown
+  std::optional<Script> script = std::nullopt;     // the disk misbehaving as scripted
 };
+
+std::string Unused(const TempDir& dir) { return (dir.path() / "scripted.dat").string(); }
 
 std::function<std::string(const TempDir&)> File(std::vector<std::byte> (*bytes)()) {
   return [bytes](const TempDir& dir) { return dir.Write("fault.dat", bytes()); };
@@ -152,6 +180,14 @@ const Fault kFaults[] = {
      "not a regular file (it is a pipe)"},
     {"/dev/zero", [](const TempDir&) { return std::string("/dev/zero"); },
      "not a regular file (it is a device)"},
+    {"fewer bytes than its size", Unused, "the file ends before this block is complete",
+     Script{.deliver = 5'000'000}},
+    {"an I/O error part-way", Unused, "the file cannot be read (Input/output error)",
+     Script{.fail_at = 3'000'000}},
+    {"rewritten during every read", Unused, "the file kept changing while it was being read",
+     Script{.changing_reads = 3}},
+    {"no memory to read it into", Unused, "there is not enough memory to read the file",
+     Script{.no_memory = true}},
 };
 
 std::vector<std::byte> ValidRegion(std::uint8_t region_x, int shift) {
@@ -182,10 +218,11 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
 
   for (const Fault& fault : kFaults) {
     SCOPED_TRACE(fault.name);
+    if (fault.script && fault.script->no_memory && !testing::kCanLimitAddressSpace) continue;
     TempDir fault_dir;
     const std::string path = fault.make(fault_dir);
     window.boxes.clear();
-    window.Open(path);
+    window.Open(path, fault.script);
     ASSERT_EQ(window.boxes.size(), 1U);
     const ShownBox& box = window.boxes[0];
     EXPECT_EQ(box.title, "Open GeoData");
