@@ -1,5 +1,6 @@
-// Toolkit-free benchmarks: the floor, the reader (first and second load), the
-// check pass alone, painting and one readout through panels that keep nothing.
+// Toolkit-free benchmarks: the floor, the reader (first and second load), its
+// read and check alone, painting and one readout through panels that keep
+// nothing.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "region/region_error.h"
 
@@ -19,6 +20,24 @@ std::string KindOfFile(mode_t mode) {
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device";
   if (S_ISSOCK(mode)) return "it is a socket";
   return "it is not a plain file";
+}
+
+// A file written all the time is read all the same; its stamp then tells.
+constexpr int kTicksToWait = 4;
+
+std::int64_t Nanoseconds(const timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+const timespec& Later(const timespec& a, const timespec& b) {
+  return Nanoseconds(a) >= Nanoseconds(b) ? a : b;
+}
+
+// Whether `then` lies in the coarse clock's present tick or the one before;
+// a fine-grained time may run up to a tick ahead of the coarse clock.
+bool WithinTick(const timespec& then, const timespec& now, const timespec& tick) {
+  const std::int64_t since = Nanoseconds(now) - Nanoseconds(then);
+  return since > -Nanoseconds(tick) && since <= 2 * Nanoseconds(tick);
 }
 
 }  // namespace
@@ -39,20 +58,28 @@ FileSource::FileSource(std::string path) : path_(std::move(path)) {
     Close();
     throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(KindOfFile(info.st_mode)));
   }
-  StampNow(opened_);
 }
 
-bool FileSource::StampNow(Stamp& stamp) const {
+SourceStamp FileSource::Stamp() {
+  // The kernel may stamp a change with its coarse clock, so a write in the
+  // same tick as the last one can leave the times as they were. Waiting out
+  // the tick of a fresh change makes any later write move them.
+  timespec tick{};
+  clock_getres(CLOCK_REALTIME_COARSE, &tick);
   struct stat info {};
-  if (fd_ < 0 || fstat(fd_, &info) != 0) return false;
-  stamp = {static_cast<long long>(info.st_size),  info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
-           info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
-  return true;
-}
-
-bool FileSource::ChangedSinceOpen() const {
-  Stamp now;
-  return !StampNow(now) || !(now == opened_);
+  for (int wait = 0;; ++wait) {
+    if (fd_ < 0 || fstat(fd_, &info) != 0) {
+      throw RegionError(RegionErrorKind::kReadFailed, path_,
+                        RegionErrorWhere::Detail(fd_ < 0 ? "the file is closed" : std::strerror(errno)));
+    }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    const timespec& last = Later(info.st_mtim, info.st_ctim);
+    if (wait == kTicksToWait || !WithinTick(last, now, tick)) break;
+    nanosleep(&tick, nullptr);
+  }
+  return {static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
+          info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }
 
 FileSource::~FileSource() { Close(); }

@@ -9,17 +9,25 @@
 
 namespace geodata {
 
+// One version of a source's bytes. A read that begins and ends with equal
+// stamps saw a single version: a writer moves the size or the times.
+struct SourceStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified_s = 0, modified_ns = 0;
+  std::int64_t changed_s = 0, changed_ns = 0;
+  bool operator==(const SourceStamp&) const = default;
+};
+
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
+  // Throws RegionError when the source cannot be examined.
+  virtual SourceStamp Stamp() = 0;
   // Copies up to out.size() bytes from offset; returns how many, 0 at the end.
   // Throws RegionError when the bytes cannot be read.
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
-  // Releases the source; a load calls it before it reports success.
+  // Releases the source once its bytes are in memory.
   virtual void Close() {}
-  // Whether the bytes may differ from those at the open (size or time of the
-  // last change moved).
-  virtual bool ChangedSinceOpen() const { return false; }
   virtual const std::string& Name() const = 0;
 };
 
@@ -32,29 +40,21 @@ class FileSource final : public ByteSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
 
+  SourceStamp Stamp() override;
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override;
   void Close() override;
-  bool ChangedSinceOpen() const override;
   const std::string& Name() const override { return path_; }
 
  private:
-  struct Stamp {
-    long long size = 0;
-    long long modified_s = 0, modified_ns = 0;
-    long long changed_s = 0, changed_ns = 0;
-    bool operator==(const Stamp&) const = default;
-  };
-  bool StampNow(Stamp& stamp) const;
-
   std::string path_;
   int fd_ = -1;
-  Stamp opened_;
 };
 
 class SpanSource final : public ByteSource {
  public:
   SpanSource(std::span<const std::byte> bytes, std::string name)
       : bytes_(bytes), name_(std::move(name)) {}
+  SourceStamp Stamp() override { return {.size = bytes_.size()}; }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override;
   const std::string& Name() const override { return name_; }
 

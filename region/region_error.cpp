@@ -49,7 +49,9 @@ std::string_view Describe(RegionErrorKind kind) {
     case RegionErrorKind::kLayerCountTooLarge:
       return "a layer count exceeds the limit of 16";
     case RegionErrorKind::kFileChanged:
-      return "the file changed while it was being read";
+      return "the file kept changing while it was being read; try again once it is written";
+    case RegionErrorKind::kOutOfMemory:
+      return "there is not enough memory to read the file";
   }
   return "unknown region error";
 }

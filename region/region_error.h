@@ -17,7 +17,8 @@ enum class RegionErrorKind {
   kTruncatedHeader,    // the file ends inside the 18 header bytes
   kTruncatedBlock,     // the file ends before the 65,536th block is complete
   kLayerCountTooLarge, // a cell declares more layers than a cell can hold
-  kFileChanged,        // the file changed while it was being read
+  kFileChanged,        // the file kept changing while it was being read
+  kOutOfMemory,        // no memory to hold the file's bytes
 };
 
 // A short description of the kind, without the location.

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
 #if defined(__SSE2__)
@@ -14,52 +17,14 @@
 namespace geodata {
 namespace {
 
+// The file is read in pieces of this size, so that a load stops reading
+// shortly after the last block however long the file is.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
-// Bytes past the last one read that may still be looked at: a cell's values
-// are staged in runs of fixed length, whatever its count.
+// Room past the file's bytes that may be looked at: a cell's values are
+// staged in runs of fixed length, whatever its count.
 constexpr std::size_t kReadSlack = 2 * kMaxLayers;
 constexpr int kGroupBlocks = 256;  // blocks staged before they go to the table
 static_assert(kBlocks % kGroupBlocks == 0 && kGroupBlocks % 64 == 0);
-
-// A window on the source, refilled in large pieces and never past `limit`.
-class Cursor {
- public:
-  Cursor(ByteSource& source, std::vector<std::byte>& buffer, std::uint64_t limit)
-      : source_(source), buffer_(buffer), limit_(limit) {}
-
-  // Makes `want` bytes available, or all that remain before the end.
-  std::size_t Ensure(std::size_t want) {
-    std::size_t avail = length_ - position_;
-    if (avail >= want || at_end_) return avail;
-    std::memmove(buffer_.data(), buffer_.data() + position_, avail);
-    base_ += position_;
-    position_ = 0;
-    length_ = avail;
-    while (length_ < want && !at_end_) {
-      const std::uint64_t end = base_ + length_;
-      const std::size_t room =
-          std::min<std::uint64_t>(buffer_.size() - kReadSlack - length_, limit_ - end);
-      const std::size_t got =
-          room == 0 ? 0 : source_.ReadAt(end, std::span(buffer_.data() + length_, room));
-      if (got == 0) at_end_ = true;
-      length_ += got;
-    }
-    return length_ - position_;
-  }
-
-  const std::byte* Data() const { return buffer_.data() + position_; }
-  void Advance(std::size_t n) { position_ += n; }
-  std::uint64_t Offset() const { return base_ + position_; }
-
- private:
-  ByteSource& source_;
-  std::vector<std::byte>& buffer_;
-  std::uint64_t limit_;
-  std::uint64_t base_ = 0;  // file offset of buffer_[0]
-  std::size_t position_ = 0;
-  std::size_t length_ = 0;
-  bool at_end_ = false;
-};
 
 inline std::int16_t Word(const std::byte* at) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(at[0]) |
@@ -130,8 +95,8 @@ struct CheckSink {
   void Layers(int, int, const std::byte*) {}
 };
 
-[[noreturn]] void Throw(const ByteSource& source, int block, std::uint64_t block_offset,
-                        std::size_t avail, const Fault& fault) {
+RegionError Located(const ByteSource& source, int block, std::uint64_t block_offset,
+                    std::size_t avail, const Fault& fault) {
   RegionErrorWhere where;
   where.block = block;
   if (fault.cell > 0) where.cell = fault.cell;
@@ -141,8 +106,21 @@ struct CheckSink {
   } else {
     where.count = fault.count;
   }
-  throw RegionError(fault.kind, source.Name(), std::move(where));
+  return RegionError(fault.kind, source.Name(), std::move(where));
 }
+
+// Gives a large buffer back when a load or check ends, however it ends, so
+// that a worst-case file does not stay resident beside the store.
+class KeepBufferSmall {
+ public:
+  explicit KeepBufferSmall(ReadBuffer& buffer) : buffer_(buffer) {}
+  ~KeepBufferSmall() { buffer_.ReleaseIfLargerThan(RegionReader::kKeptBufferBytes); }
+  KeepBufferSmall(const KeepBufferSmall&) = delete;
+  KeepBufferSmall& operator=(const KeepBufferSmall&) = delete;
+
+ private:
+  ReadBuffer& buffer_;
+};
 
 }  // namespace
 
@@ -311,80 +289,125 @@ struct RegionReader::Stage {
   }
 };
 
+struct RegionReader::Outcome {
+  std::size_t length = 0;            // bytes the blocks take, header included
+  std::optional<RegionError> error;  // what is wrong with the bytes read
+};
+
 // The buffers come with the first load: touching their pages would slow the
 // window's start-up for nothing.
 RegionReader::RegionReader() = default;
 
 RegionReader::~RegionReader() = default;
 
-std::size_t RegionReader::Check(ByteSource& source) {
-  if (buffer_.empty()) buffer_.resize(kPieceBytes + kMaxBlockBytes + kReadSlack);
-  Cursor cursor(source, buffer_, kMaxRegionBytes);
-  const std::size_t header = cursor.Ensure(kHeaderBytes);
-  if (header < kHeaderBytes) {
+// One pass over the source: each piece is checked as it arrives, and reading
+// stops with the piece that holds the end of the last block.
+RegionReader::Outcome RegionReader::ReadOnce(ByteSource& source, std::size_t size) {
+  std::byte* data = buffer_.Data();
+  std::size_t want = size;
+  std::size_t have = 0;
+  auto fill = [&](std::size_t end) {
+    end = std::min(end, want);
+    while (have < end) {
+      const std::size_t got =
+          source.ReadAt(have, std::span(data + have, std::min(kPieceBytes, want - have)));
+      if (got == 0) {
+        want = have;  // shorter than its size said: a cut is caught by the stamp
+        break;
+      }
+      have += got;
+    }
+  };
+
+  fill(kHeaderBytes);
+  if (have < kHeaderBytes) {
     RegionErrorWhere where;
-    where.size = header;
-    throw RegionError(RegionErrorKind::kTruncatedHeader, source.Name(), std::move(where));
+    where.size = have;
+    return {0, RegionError(RegionErrorKind::kTruncatedHeader, source.Name(), std::move(where))};
   }
-  cursor.Advance(kHeaderBytes);
+  std::size_t at = kHeaderBytes;
   CheckSink sink;
   for (int block = 0; block < kBlocks; ++block) {
-    const std::size_t avail = cursor.Ensure(kMaxBlockBytes);
+    if (have - at < kMaxBlockBytes) fill(at + kMaxBlockBytes);
+    const std::size_t avail = have - at;
     std::size_t used = 0;
     Fault fault{};
-    if (!ParseBlock(cursor.Data(), avail, sink, used, fault)) {
-      Throw(source, block, cursor.Offset(), avail, fault);
+    if (!ParseBlock(data + at, avail, sink, used, fault)) {
+      return {0, Located(source, block, at, avail, fault)};
     }
-    cursor.Advance(used);
+    at += used;
   }
-  return cursor.Offset();
+  return {at, std::nullopt};
+}
+
+std::size_t RegionReader::ReadChecked(ByteSource& source) {
+  for (int attempt = 1;; ++attempt) {
+    const SourceStamp before = source.Stamp();
+    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(before.size, kMaxRegionBytes));
+    if (!buffer_.Reserve(size + kReadSlack)) {
+      throw RegionError(RegionErrorKind::kOutOfMemory, source.Name(),
+                        RegionErrorWhere::Detail(std::to_string(size) + " bytes"));
+    }
+    Outcome outcome = ReadOnce(source, size);
+    if (source.Stamp() == before) {
+      if (outcome.error) throw *outcome.error;
+      return outcome.length;
+    }
+    if (attempt == kReadTries) {
+      throw RegionError(RegionErrorKind::kFileChanged, source.Name(), RegionErrorWhere{});
+    }
+  }
+}
+
+std::size_t RegionReader::Check(ByteSource& source) {
+  const KeepBufferSmall keep(buffer_);
+  return ReadChecked(source);
 }
 
 void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
                         ProgressPanel& Baras) {
-  const std::size_t length = Check(source);
-  if (source.ChangedSinceOpen()) {
-    // Modified while it was checked: what was checked may not be what a
-    // second read would store.
-    throw RegionError(RegionErrorKind::kFileChanged, source.Name(), RegionErrorWhere{});
+  const KeepBufferSmall keep(buffer_);
+  if (!stage_) {
+    stage_.reset(new (std::nothrow) Stage);
+    if (!stage_) {
+      throw RegionError(RegionErrorKind::kOutOfMemory, source.Name(),
+                        RegionErrorWhere::Detail(std::to_string(sizeof(Stage)) + " bytes"));
+    }
   }
-  if (!stage_) stage_ = std::make_unique<Stage>();
+  const std::size_t length = ReadChecked(source);
+  source.Close();
+  Store(length, store, Map, list, Baras);
+}
 
-  // The file is sound: from here on the load runs as the user sees it.
+// The bytes are checked and are ours alone: from here on the load runs as
+// the user sees it, and nothing in it can fail.
+void RegionReader::Store(std::size_t length, BlockStore& store, MapPanel& Map, TextPanel& list,
+                         ProgressPanel& Baras) {
+  const std::byte* data = buffer_.Data();
   Map.Cls();
   list.Cls();
   list.Print({"Reading file Header..."});
-  Cursor cursor(source, buffer_, length);
-  if (cursor.Ensure(kHeaderBytes) < kHeaderBytes) {
-    throw RegionError(RegionErrorKind::kFileChanged, source.Name(), RegionErrorWhere::AtOffset(0));
-  }
   for (int n = 1; n <= kHeaderBytes; ++n) {
-    store.SetHeader(n, static_cast<std::uint8_t>(cursor.Data()[n - 1]));
+    store.SetHeader(n, static_cast<std::uint8_t>(data[n - 1]));
   }
-  cursor.Advance(kHeaderBytes);
   list.Print({"Reading file data....."});
 
   Stage& stage = *stage_;
   stage.FindRows(store);
+  std::size_t at = kHeaderBytes;
   for (int first = 0; first < kBlocks; first += kGroupBlocks) {
     for (stage.block = 0; stage.block < kGroupBlocks; ++stage.block) {
-      const std::size_t avail = cursor.Ensure(kMaxBlockBytes);
       std::size_t used = 0;
       Fault fault{};
-      if (!ParseBlock(cursor.Data(), avail, stage, used, fault)) {
-        // The file passed the check moments ago: someone changed it since.
-        RegionErrorWhere where = RegionErrorWhere::AtOffset(cursor.Offset() + fault.at);
-        where.block = first + stage.block;
-        throw RegionError(RegionErrorKind::kFileChanged, source.Name(), std::move(where));
-      }
-      cursor.Advance(used);
+      // The same bytes passed the same parse in ReadOnce.
+      ParseBlock(data + at, length - at, stage, used, fault);
+      at += used;
     }
     stage.Flush(first);
     for (int block = first; block < first + kGroupBlocks; ++block) {
       Baras.Value(static_cast<float>(block));
     }
   }
-  source.Close();
   list.Print({"File saved in memory!"});
 }
 

@@ -1,21 +1,27 @@
 // Reads one region file into the block store, showing its progress on the
-// panels. A load is all-or-nothing: the whole file is checked before the
-// store or a panel is touched, so a bad file leaves everything as it was.
+// panels. A load is all-or-nothing: the file is read once into memory and
+// checked there before the store or a panel is touched, so a bad file, or
+// one that changes while it is read, leaves everything as it was.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "region/block_store.h"
 #include "region/byte_source.h"
+#include "region/read_buffer.h"
 #include "window/panels.h"
 
 namespace geodata {
 
 class RegionReader {
  public:
+  // Reads that saw the source change are tried again this often in all.
+  static constexpr int kReadTries = 3;
+  // A buffer up to this size is kept for the next load; a larger one is not.
+  static constexpr std::size_t kKeptBufferBytes = std::size_t{16} << 20;
+
   RegionReader();
   ~RegionReader();
   RegionReader(const RegionReader&) = delete;
@@ -29,13 +35,19 @@ class RegionReader {
   void Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
             ProgressPanel& Baras);
 
-  // Checks the source without storing anything; returns the bytes a load
-  // would consume. Throws RegionError as a load would.
+  // Reads the source into memory and checks it without storing anything;
+  // returns the bytes a load would store. Throws RegionError as a load would.
   std::size_t Check(ByteSource& source);
 
  private:
   struct Stage;
-  std::vector<std::byte> buffer_;  // one reused piece of the file
+  struct Outcome;
+  Outcome ReadOnce(ByteSource& source, std::size_t size);
+  std::size_t ReadChecked(ByteSource& source);
+  void Store(std::size_t length, BlockStore& store, MapPanel& Map, TextPanel& list,
+             ProgressPanel& Baras);
+
+  ReadBuffer buffer_;              // the file's bytes, from one read
   std::unique_ptr<Stage> stage_;   // a run of blocks on their way to the table
 };
 

@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <algorithm>
 #include <exception>
+#include <new>
 
 #include "view/credits.h"
 #include "view/pointer_readout.h"
@@ -57,7 +58,8 @@ constexpr char kNoRegionDescription[] = "No region loaded";
 
 }  // namespace
 
-Form1::Form1(std::unique_ptr<FileDialog> dialog) : Dialog(std::move(dialog)) {
+Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
+    : Dialog(std::move(dialog)), open_(std::move(open)) {
   if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -131,7 +133,12 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+  if (!open_) {
+    reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+    return;
+  }
+  const std::unique_ptr<ByteSource> source = open_(Failas);
+  reader_.Load(*source, store_, *Map, *list, *Baras);
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
@@ -146,6 +153,8 @@ void Form1::OpenGeo_Click() {
     Map->setAccessibleDescription(
         QString::fromStdString(RegionName(store_.Header(1), store_.Header(2))));
     Draw_Geodata();
+  } catch (const std::bad_alloc&) {
+    ShowError(QStringLiteral("There is not enough memory to open the file."));
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
   }

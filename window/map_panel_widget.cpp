@@ -67,6 +67,9 @@ void MapPanelWidget::paintEvent(QPaintEvent* /*event*/) {
 
 void MapPanelWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position() - QPointF(kBorderPixels, kBorderPixels);
+  // Moves over the border are not over the map: they would read as column
+  // or row -1 on entry from the left or the top.
+  if (!(at.x() >= 0 && at.y() >= 0 && at.x() < kDrawingPixels && at.y() < kDrawingPixels)) return;
   emit MouseMove(ButtonState(event->buttons()), ShiftState(event->modifiers()),
                  static_cast<float>(at.x() * kTwipsPerPixel),
                  static_cast<float>(at.y() * kTwipsPerPixel));

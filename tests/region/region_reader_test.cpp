@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "region/region_error.h"
+#include "tests/support/bad_files.h"
 #include "tests/support/recording_panels.h"
+#include "tests/support/scripted_source.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
@@ -21,6 +24,7 @@ using testing::Journal;
 using testing::RecordingMap;
 using testing::RecordingProgress;
 using testing::RecordingText;
+using testing::ScriptedSource;
 using testing::StoreDigest;
 using testing::TempDir;
 
@@ -68,7 +72,7 @@ class ReaderTest : public ::testing::Test {
   Journal journal_;
   RecordingMap map_{&journal_};
   RecordingText list_{&journal_};
-  RecordingProgress bar_;
+  RecordingProgress bar_{&journal_};
 };
 
 TEST_F(ReaderTest, StoresEveryBlockKindInItsSlots) {
@@ -132,17 +136,14 @@ TEST_F(ReaderTest, LogsProgressesAndClearsInTheOrderOfALoad) {
 
   ASSERT_EQ(Load(RegionWriter().FillFlat().Take()), "");
 
-  const std::vector<std::string> expected = {
-      "Map.Cls", "list.Cls", "list.Print:Reading file Header...",
-      "list.Print:Reading file data.....", "list.Print:File saved in memory!"};
+  std::vector<std::string> expected = {"Map.Cls", "list.Cls", "list.Print:Reading file Header...",
+                                       "list.Print:Reading file data....."};
+  for (int i = 0; i < kBlocks; ++i) expected.push_back("Baras.Value:" + std::to_string(i));
+  expected.push_back("list.Print:File saved in memory!");
   EXPECT_EQ(journal_.entries, expected);
   EXPECT_EQ(list_.lines, (std::vector<std::string>{"Reading file Header...", "Reading file data.....",
                                                    "File saved in memory!"}));
   EXPECT_TRUE(map_.points.empty());
-  ASSERT_EQ(bar_.values.size(), 65536U);
-  for (std::size_t i = 0; i < bar_.values.size(); ++i) {
-    ASSERT_EQ(bar_.values[i], static_cast<float>(i)) << "value after block " << i;
-  }
 }
 
 TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
@@ -205,80 +206,6 @@ TEST_F(ReaderTest, SecondLoadKeepsTheStaleSlotsOfTheFirst) {
   EXPECT_EQ(list_.cls_count, 2);
 }
 
-// Region files that must fail, each with the message the user sees.
-struct BadFile {
-  const char* name;
-  std::vector<std::byte> (*make)();
-  const char* message;  // after "<path>: "
-  RegionErrorKind kind;
-};
-
-std::vector<std::byte> WithCount(std::int16_t count, int block = 4660, int cell = 7) {
-  RegionWriter region;
-  while (region.blocks() < block) region.Flat(0, 0);
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells[cell - 1].count = count;
-  cells[cell - 1].values.assign(std::max<int>(count, 0), 5);
-  region.Multilayer(3, cells);
-  return region.FillFlat().Take();
-}
-
-std::vector<std::byte> CutAfter(RegionWriter region, std::size_t keep) {
-  auto bytes = region.Take();
-  bytes.resize(keep);
-  return bytes;
-}
-
-const BadFile kBadFiles[] = {
-    {"empty file", [] { return std::vector<std::byte>{}; },
-     "the file ends inside its 18-byte header; it is not a region file (file size 0)",
-     RegionErrorKind::kTruncatedHeader},
-    {"header only", [] { return RegionWriter().Take(); },
-     "block 0 (column 0, row 0): the file ends before this block is complete; it is cut short or "
-     "not a region file (offset 18, file size 18)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a flat block",
-     [] { return CutAfter(RegionWriter().Flat(1, 2).Flat(3, 4), 18 + 6 + 3); },
-     "block 1 (column 0, row 1), cell 1: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 26, file size 27)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a complex block",
-     [] { return CutAfter(RegionWriter().Complex(std::int16_t{5}), 18 + 2 + 2 * 10 + 1); },
-     "block 0 (column 0, row 0), cell 11: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 40, file size 41)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a layer count",
-     [] { return CutAfter(RegionWriter().Multilayer(1, 3, 9), 18 + 2 + 8 * 2 + 1); },
-     "block 0 (column 0, row 0), cell 3: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 36, file size 37)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a layer value",
-     [] { return CutAfter(RegionWriter().Multilayer(1, 3, 9), 18 + 2 + 8 + 2 + 2); },
-     "block 0 (column 0, row 0), cell 2: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 32, file size 32)",
-     RegionErrorKind::kTruncatedBlock},
-    {"one block short", [] { return CutAfter(RegionWriter().FillFlat(), 393'234 - 6); },
-     "block 65535 (column 255, row 255): the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 393228, file size 393228)",
-     RegionErrorKind::kTruncatedBlock},
-    {"layer count 17", [] { return WithCount(17); },
-     "block 4660 (column 18, row 52), cell 7: layer count 17 exceeds the limit of 16 (offset 28004)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 17 in the last cell of the last block", [] { return WithCount(17, 65535, 64); },
-     "block 65535 (column 255, row 255), cell 64: layer count 17 exceeds the limit of 16 (offset "
-     "393482)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 32767", [] { return WithCount(32767); },
-     "block 4660 (column 18, row 52), cell 7: layer count 32767 exceeds the limit of 16 (offset "
-     "28004)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 32767 and nothing after it",
-     [] { return RegionWriter().Word(1).Word(32767).Take(); },
-     "block 0 (column 0, row 0), cell 1: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 22, file size 22)",
-     RegionErrorKind::kTruncatedBlock},
-};
-
 TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
   // A region loaded and painted before, which every failure must leave alone.
   RegionWriter before({22, 22});
@@ -287,16 +214,19 @@ TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
   map_.PSet(30, 30, {1, 2, 3});
   const Observed loaded = Observe();
 
-  for (const BadFile& bad : kBadFiles) {
+  for (const testing::BadFile& bad : testing::BadFiles()) {
     SCOPED_TRACE(bad.name);
-    const std::string path = dir_.Write("bad.dat", bad.make());
+    if (!testing::CanRun(bad)) continue;
+    TempDir dir;
+    const std::string path = bad.make(dir);
     try {
-      reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+      auto source = testing::OpenBadFile(bad, path);
+      reader_.Load(*source, store_, map_, list_, bar_);
       ADD_FAILURE() << "loaded";
     } catch (const RegionError& e) {
       EXPECT_EQ(e.kind(), bad.kind);
       EXPECT_EQ(e.file(), path);
-      EXPECT_EQ(std::string(e.what()), path + ": " + bad.message);
+      EXPECT_EQ(std::string(e.what()), path + ": " + bad.says);
     }
     EXPECT_TRUE(Observe() == loaded);
   }
@@ -306,7 +236,7 @@ TEST_F(ReaderTest, CountsUpToSixteenAndBelowOneLoad) {
   for (std::int16_t count : {std::int16_t{16}, std::int16_t{0}, std::int16_t{-1},
                              std::int16_t{-32768}}) {
     SCOPED_TRACE(count);
-    ASSERT_EQ(Load(WithCount(count)), "");
+    ASSERT_EQ(Load(testing::RegionWithCount(count)), "");
     EXPECT_EQ(store_.Geo(4660, 7, 0), count);
     EXPECT_EQ(store_.Geo(4660, 8, 0), 1) << "the next cell follows directly";
     // Slot 16 was written by the first load (count 16); the others read no values.
@@ -314,69 +244,55 @@ TEST_F(ReaderTest, CountsUpToSixteenAndBelowOneLoad) {
   }
 }
 
-TEST_F(ReaderTest, PathsThatAreNotRegionFilesAreRefusedBeforeReading) {
-  const Observed untouched = Observe();
+// A source rewritten in place while it is read is read again, and what is
+// stored is the version the last read saw, whole.
+TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
+  const auto& versions = testing::ScriptedVersions();
+  ASSERT_GT(versions.size(), static_cast<std::size_t>(RegionReader::kReadTries));
+  ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, kMaxLayers, 4).FillFlat().Take()), "");
+  map_.PSet(30, 30, {1, 2, 3});
+
   struct Case {
-    std::string path;
-    RegionErrorKind kind;
-    const char* says;
+    const char* name;
+    ScriptedSource::Script script;
+    std::optional<RegionErrorKind> fails;
+    int reads;  // whole reads the load makes
   };
   const Case cases[] = {
-      {(dir_.path() / "missing.dat").string(), RegionErrorKind::kCannotOpen, "No such file"},
-      {"", RegionErrorKind::kCannotOpen, "cannot be opened"},
-      {dir_.path().string(), RegionErrorKind::kNotRegularFile, "directory"},
-      {"/dev/zero", RegionErrorKind::kNotRegularFile, "device"},
+      {"unchanged", {}, std::nullopt, 1},
+      {"rewritten during the first read", {.changing_reads = 1}, std::nullopt, 2},
+      {"rewritten during two reads", {.changing_reads = 2}, std::nullopt, 3},
+      {"rewritten during every read", {.changing_reads = 3}, RegionErrorKind::kFileChanged, 3},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
+    SCOPED_TRACE(c.name);
+    const Observed loaded = Observe();
+    auto source = std::make_unique<ScriptedSource>(versions, c.script);
     try {
-      reader_.Open_Geodata_File(c.path, store_, map_, list_, bar_);
-      ADD_FAILURE() << "loaded";
+      reader_.Load(*source, store_, map_, list_, bar_);
+      EXPECT_FALSE(c.fails) << "loaded";
     } catch (const RegionError& e) {
-      EXPECT_EQ(e.kind(), c.kind);
-      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+      ASSERT_TRUE(c.fails) << e.what();
+      EXPECT_EQ(e.kind(), *c.fails) << e.what();
     }
-  }
-  EXPECT_TRUE(Observe() == untouched);
-}
-
-// Grows the file on disk during the check pass, as a copy still in progress would.
-class GrowsWhileChecked final : public ByteSource {
- public:
-  explicit GrowsWhileChecked(std::string path) : file_(path), path_(std::move(path)) {}
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    if (!grown_) {
-      grown_ = true;
-      std::ofstream(path_, std::ios::binary | std::ios::app) << "more";
+    EXPECT_EQ(source->reads, c.reads);
+    source.reset();
+    if (c.fails) {
+      EXPECT_TRUE(Observe() == loaded);
+      continue;
     }
-    return file_.ReadAt(offset, out);
+    // The version the last read saw, whole: never a mix of two.
+    const int v = c.script.changing_reads;
+    EXPECT_EQ(store_.Header(1), 30 + v);
+    int wrong = 0;
+    for (int i = 0; i < kBlocks; ++i) {
+      const auto expected = static_cast<std::int16_t>(100 * v + i % 99);
+      wrong += store_.Geo(i, 1, 1) != expected || store_.Geo(i, kCells, 1) != expected;
+    }
+    EXPECT_EQ(wrong, 0);
+    ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, kMaxLayers, 4).FillFlat().Take()), "");
+    map_.PSet(30, 30, {1, 2, 3});
   }
-  bool ChangedSinceOpen() const override { return file_.ChangedSinceOpen(); }
-  const std::string& Name() const override { return file_.Name(); }
-
- private:
-  FileSource file_;
-  std::string path_;
-  bool grown_ = false;
-};
-
-TEST_F(ReaderTest, FileChangedWhileCheckedIsRefusedBeforeAnythingChanges) {
-  ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, 4, 4).FillFlat().Take()), "");
-  const Observed loaded = Observe();
-  const std::string path = dir_.Write("growing.dat", RegionWriter({8, 8}).FillFlat().Take());
-  {
-    FileSource untouched(path);
-    EXPECT_FALSE(untouched.ChangedSinceOpen());
-  }
-  GrowsWhileChecked source(path);
-  try {
-    reader_.Load(source, store_, map_, list_, bar_);
-    ADD_FAILURE() << "loaded";
-  } catch (const RegionError& e) {
-    EXPECT_EQ(e.kind(), RegionErrorKind::kFileChanged);
-    EXPECT_EQ(std::string(e.what()), path + ": the file changed while it was being read");
-  }
-  EXPECT_TRUE(Observe() == loaded);
 }
 
 TEST(RegionError, EveryKindHasItsOwnDescription) {
@@ -384,7 +300,7 @@ TEST(RegionError, EveryKindHasItsOwnDescription) {
       RegionErrorKind::kCannotOpen,      RegionErrorKind::kNotRegularFile,
       RegionErrorKind::kReadFailed,      RegionErrorKind::kTruncatedHeader,
       RegionErrorKind::kTruncatedBlock,  RegionErrorKind::kLayerCountTooLarge,
-      RegionErrorKind::kFileChanged};
+      RegionErrorKind::kFileChanged,     RegionErrorKind::kOutOfMemory};
   std::vector<std::string_view> seen;
   for (RegionErrorKind kind : kinds) {
     const std::string_view text = Describe(kind);

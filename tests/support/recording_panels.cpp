@@ -19,4 +19,9 @@ void RecordingText::AppendLine(std::string line) {
   lines.push_back(std::move(line));
 }
 
+void RecordingProgress::Value(float value) {
+  if (journal_) journal_->entries.push_back("Baras.Value:" + std::to_string(static_cast<int>(value)));
+  values.push_back(value);
+}
+
 }  // namespace geodata::testing

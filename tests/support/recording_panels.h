@@ -47,8 +47,12 @@ class RecordingText final : public TextPanel {
 
 class RecordingProgress final : public ProgressPanel {
  public:
-  void Value(float value) override { values.push_back(value); }
+  explicit RecordingProgress(Journal* journal = nullptr) : journal_(journal) {}
+  void Value(float value) override;
   std::vector<float> values;
+
+ private:
+  Journal* journal_;
 };
 
 }  // namespace geodata::testing

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bad_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/worst_case_region.h"
 #include "tools/region_writer.h"
@@ -349,16 +350,17 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   const QImage before = map_->Picture();
   const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
 
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells[3] = LayerCell::Of(std::vector<std::int16_t>(17, 9));
-  RegionWriter bad(std::array<std::uint8_t, kHeaderBytes>{40, 41});
-  bad.Flat(0).Multilayer(1, cells).FillFlat();
+  // A bad file and a path that names none, from the bad-file table.
   struct Case {
     std::string path;
     std::string says;
   };
-  for (const Case& c : {Case{dir_.Write("bad.dat", bad.bytes()), "layer count 17"},
-                        Case{(dir_.path() / "missing.dat").string(), "cannot be opened"}}) {
+  std::vector<Case> cases;
+  for (RegionErrorKind kind : {RegionErrorKind::kLayerCountTooLarge, RegionErrorKind::kCannotOpen}) {
+    const auto bad = std::ranges::find(testing::BadFiles(), kind, &testing::BadFile::kind);
+    cases.push_back({bad->make(dir_), bad->says});
+  }
+  for (const Case& c : cases) {
     form_.errors.clear();
     Open(c.path);
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;

@@ -1,0 +1,34 @@
+// Memory that holds a region's bytes between reading and storing. Pages come
+// from the system untouched, so a buffer sized for a large file costs only
+// what is read into it.
+#pragma once
+
+#include <cstddef>
+
+namespace geodata {
+
+class ReadBuffer {
+ public:
+  ReadBuffer() = default;
+  ~ReadBuffer();
+  ReadBuffer(const ReadBuffer&) = delete;
+  ReadBuffer& operator=(const ReadBuffer&) = delete;
+
+  // Makes room for at least `bytes`; keeps what it has when that is enough.
+  // False when the system has no memory for it, the old room then kept.
+  bool Reserve(std::size_t bytes);
+  // Gives a buffer larger than `limit` back to the system.
+  void ReleaseIfLargerThan(std::size_t limit);
+
+  std::byte* Data() { return data_; }
+  const std::byte* Data() const { return data_; }
+  std::size_t Capacity() const { return capacity_; }
+
+ private:
+  void Release();
+
+  std::byte* data_ = nullptr;
+  std::size_t capacity_ = 0;
+};
+
+}  // namespace geodata
