@@ -2,14 +2,14 @@
 // open command run `opens` times on one region (0: only starts). Prints
 // "hwm_kib first_rss_kib last_rss_kib".
 #include <QApplication>
-#include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "bench/path_dialog.h"
+#include "tests/support/path_dialog.h"
 #include "tools/process_counters.h"
+#include "window/application_setup.h"
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
   std::string path = opens > 0 ? argv[2] : "";
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-  geodata::Form1 window(std::make_unique<geodata::bench::PathDialog>(&path));
+  geodata::PrepareApplication();
+  geodata::Form1 window(std::make_unique<geodata::PathDialog>(path));
   window.show();
   QApplication::processEvents();
   long first_rss = geodata::ResidentKiB();

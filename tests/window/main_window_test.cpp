@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/path_dialog.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
@@ -29,32 +30,11 @@ namespace {
 const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
                                            "File saved in memory!", "Drawing Geodata...."};
 
-// Stands in for the person at the file dialog.
-struct Chooser {
-  bool confirm = true;
-  std::string answer;
-  std::string filter;
-  int shown = 0;
-};
-
-class StandInDialog final : public FileDialog {
- public:
-  explicit StandInDialog(Chooser& chooser) : chooser_(chooser) {}
-  void Filter(std::string filter) override { chooser_.filter = std::move(filter); }
-  bool ShowOpen() override {
-    ++chooser_.shown;
-    return chooser_.confirm;
-  }
-  std::string FileName() const override { return chooser_.answer; }
-
- private:
-  Chooser& chooser_;
-};
-
 // Form1 with its error box caught instead of shown.
 class TestForm final : public Form1 {
  public:
-  explicit TestForm(Chooser& chooser) : Form1(std::make_unique<StandInDialog>(chooser)) {}
+  TestForm(const std::string& answer, DialogRecord& chooser)
+      : Form1(std::make_unique<PathDialog>(answer, chooser)) {}
   std::vector<QString> errors;
 
  protected:
@@ -88,7 +68,7 @@ QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
-      : form_(chooser_),
+      : form_(answer_, chooser_),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))),
@@ -97,7 +77,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(const std::string& path, bool confirm = true) {
-    chooser_.answer = path;
+    answer_ = path;
     chooser_.confirm = confirm;
     OpenGeo()->trigger();
     QApplication::processEvents();
@@ -137,7 +117,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  Chooser chooser_;
+  std::string answer_;
+  DialogRecord chooser_;
   TestForm form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -281,9 +262,8 @@ TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
 
 // The real error box, closed by a timer so the test does not block.
 TEST(MainWindowErrorBox, IsModalCriticalTitledOpenGeoDataWithTheMessage) {
-  Chooser chooser;
-  chooser.answer = "/nonexistent/region.dat";
-  Form1 form(std::make_unique<StandInDialog>(chooser));
+  const std::string answer = "/nonexistent/region.dat";
+  Form1 form(std::make_unique<PathDialog>(answer));
   form.show();
   QString title;
   QString text;
