@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "view/credits.h"
+#include "view/map_units.h"
 #include "view/pointer_readout.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -39,7 +40,6 @@ constexpr TwipRect kMapPlace{3240, 2400, 7695, 7695};
 constexpr TwipRect kBarasPlace{120, 10200, 10815, 255};
 static_assert(ToPixels(kMapPlace.width) == MapPanelWidget::kPanelPixels);
 
-constexpr std::int16_t kDisplayStep = 30;
 constexpr char kCaptionPrefix[] = "GeoData viewer - ";
 constexpr char kFileFilter[] = "GeoData file (*.dat) |*.dat";
 constexpr char kOpenTitle[] = "Open GeoData";

@@ -20,6 +20,7 @@
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
+#include "view/map_units.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/text_panel_widget.h"
@@ -160,7 +161,7 @@ TEST_F(MainWindowTest, StartsFixedSizeWithItsControlsInPlaceAndEmpty) {
     for (int x = 0; x < 511; ++x) lit += black.pixel(x, y) != qRgb(0, 0, 0);
   }
   EXPECT_EQ(lit, 0) << "the drawing area starts black";
-  EXPECT_EQ(form_.Dm, 30);
+  EXPECT_EQ(form_.Dm, kDisplayStep);
 }
 
 TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
