@@ -64,13 +64,12 @@ TableWatch::~TableWatch() {
 
 void TableWatch::OnFault(int signal, siginfo_t* info, void* context) {
   TableWatch* watch = active;
-  auto* at = static_cast<std::byte*>(info->si_addr);
-  auto* table = reinterpret_cast<std::byte*>(watch->table_);
-  const std::size_t span = watch->pages_ * watch->page_bytes_;
-  if (at >= table && at < table + span) {
-    const std::size_t page = static_cast<std::size_t>(at - table) / watch->page_bytes_;
+  const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
+  const auto table = reinterpret_cast<std::uintptr_t>(watch->table_);
+  if (at >= table && at - table < watch->pages_ * watch->page_bytes_) {
+    const std::size_t page = (at - table) / watch->page_bytes_;
     if (watch->written_[page] == 0) {
-      std::byte* start = table + page * watch->page_bytes_;
+      auto* start = reinterpret_cast<std::byte*>(watch->table_) + page * watch->page_bytes_;
       std::memcpy(watch->before_ + page * watch->page_bytes_, start, watch->page_bytes_);
       if (mprotect(start, watch->page_bytes_, PROT_READ | PROT_WRITE) == 0) {
         watch->written_[page] = 1;
