@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -111,10 +112,14 @@ void TableWatch::Verify() {
       }
     }
   }
-  for (std::size_t n = 0; n < written_count_; ++n) {
-    const std::size_t page = written_list_[n];
-    Protect(reinterpret_cast<std::byte*>(table_) + page * page_bytes_, page_bytes_, PROT_READ);
-    written_[page] = 0;
+  // A load writes rows, so its pages come in runs: one call per run.
+  std::sort(written_list_.begin(), written_list_.begin() + static_cast<std::ptrdiff_t>(written_count_));
+  for (std::size_t n = 0; n < written_count_;) {
+    std::size_t end = n + 1;
+    while (end < written_count_ && written_list_[end] == written_list_[end - 1] + 1) ++end;
+    Protect(reinterpret_cast<std::byte*>(table_) + written_list_[n] * page_bytes_,
+            (end - n) * page_bytes_, PROT_READ);
+    for (; n < end; ++n) written_[written_list_[n]] = 0;
   }
   written_count_ = 0;
 }
