@@ -85,21 +85,6 @@ void TableWatch::OnFault(int signal, siginfo_t* info, void* context) {
   (void)context;
 }
 
-void TableWatch::Expect(int i, int j, int k, std::int16_t value) {
-  if (i < 0 || i > BlockStore::kBlockMax || j < 0 || j > BlockStore::kCellMax || k < 0 ||
-      k > BlockStore::kLayerMax) {
-    std::fprintf(stderr, "table watch: no slot Geo(%d, %d, %d)\n", i, j, k);
-    std::abort();
-  }
-  const std::size_t position = row_start_[k][j] + static_cast<std::size_t>(i);
-  const std::size_t page = position * sizeof(std::int16_t) / page_bytes_;
-  if (written_[page] != 0) {
-    reinterpret_cast<std::int16_t*>(before_)[position] = value;
-  } else if (table_[position] != value) {
-    Fail(position, table_[position], value);
-  }
-}
-
 void TableWatch::Verify() {
   const auto* expected = reinterpret_cast<const std::int16_t*>(before_);
   const std::size_t slots_per_page = page_bytes_ / sizeof(std::int16_t);
@@ -122,6 +107,11 @@ void TableWatch::Verify() {
     for (; n < end; ++n) written_[written_list_[n]] = 0;
   }
   written_count_ = 0;
+}
+
+void TableWatch::NoSlot(int i, int j, int k) {
+  std::fprintf(stderr, "table watch: no slot Geo(%d, %d, %d)\n", i, j, k);
+  std::abort();
 }
 
 void TableWatch::Fail(std::size_t position, std::int16_t got, std::int16_t want) const {

@@ -23,8 +23,20 @@ class TableWatch {
   TableWatch& operator=(const TableWatch&) = delete;
 
   // The value slot (i, j, k) must hold after this load. Slots never named
-  // must hold what they held before it.
-  void Expect(int i, int j, int k, std::int16_t value);
+  // must hold what they held before it. Inline: a load names every slot it
+  // writes, some 200,000 for a region of flat blocks.
+  void Expect(int i, int j, int k, std::int16_t value) {
+    if (i < 0 || i > BlockStore::kBlockMax || j < 0 || j > BlockStore::kCellMax || k < 0 ||
+        k > BlockStore::kLayerMax) {
+      NoSlot(i, j, k);
+    }
+    const std::size_t position = row_start_[k][j] + static_cast<std::size_t>(i);
+    if (written_[position * sizeof(std::int16_t) / page_bytes_] != 0) {
+      reinterpret_cast<std::int16_t*>(before_)[position] = value;
+    } else if (table_[position] != value) {
+      Fail(position, table_[position], value);
+    }
+  }
 
   // Aborts, naming the first slot that differs, unless every slot holds what
   // Expect said or else its value from before the load. Then protects the
@@ -35,6 +47,7 @@ class TableWatch {
 
  private:
   static void OnFault(int signal, siginfo_t* info, void* context);
+  [[noreturn]] static void NoSlot(int i, int j, int k);
   [[noreturn]] void Fail(std::size_t position, std::int16_t got, std::int16_t want) const;
 
   std::int16_t* table_;
