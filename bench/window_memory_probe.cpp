@@ -6,15 +6,15 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "bench/path_dialog.h"
+#include "tests/support/path_dialog.h"
 #include "tools/process_counters.h"
+#include "window/application_setup.h"
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -29,8 +29,8 @@ int main(int argc, char* argv[]) {
   const int settling = through.empty() ? 1 : 5;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-  geodata::Form1 window(through.empty() ? std::make_unique<geodata::bench::PathDialog>(&path) : nullptr);
+  geodata::PrepareApplication();
+  geodata::Form1 window(through.empty() ? std::make_unique<geodata::PathDialog>(path) : nullptr);
   QTimer person;
   QObject::connect(&person, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

@@ -8,7 +8,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(GEODATA_PLAIN_TILES)
 #include <emmintrin.h>
 #endif
 
@@ -195,7 +195,7 @@ struct RegionReader::Stage {
   // says which of the 8 rows to write and `whole` which take every block.
   void Tile(int k, int j, int b, int first_block, unsigned cells, unsigned whole) {
     const std::int16_t* from = value[k] + b * kCells + j - 1;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(GEODATA_PLAIN_TILES)
     __m128i t[kTile];
     for (int i = 0; i < kTile; ++i) {
       t[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * kCells));

@@ -6,14 +6,10 @@
 #include <string>
 
 #include "region/block_store.h"
+#include "view/map_units.h"
 #include "window/panels.h"
 
 namespace geodata {
-
-inline constexpr int kWorldUnitsPerBlock = 128;
-inline constexpr std::int32_t kWorldUnitsPerRegion = 32768;
-inline constexpr int kOriginRegionX = 20;  // the region that begins at world X 0
-inline constexpr int kOriginRegionY = 18;  // the region that begins at world Y 0
 
 struct PointerPosition {
   double column = 0;   // block column, floor(x / Dm)

@@ -14,6 +14,7 @@
 #include <new>
 
 #include "view/credits.h"
+#include "view/map_units.h"
 #include "view/pointer_readout.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -40,7 +41,6 @@ constexpr TwipRect kMapPlace{3240, 2400, 7695, 7695};
 constexpr TwipRect kBarasPlace{120, 10200, 10815, 255};
 static_assert(ToPixels(kMapPlace.width) == MapPanelWidget::kPanelPixels);
 
-constexpr std::int16_t kDisplayStep = 30;
 constexpr char kCaptionPrefix[] = "GeoData viewer - ";
 constexpr char kFileFilter[] = "GeoData file (*.dat) |*.dat";
 constexpr char kMenuFileCaption[] = "File";

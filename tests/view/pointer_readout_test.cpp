@@ -7,6 +7,7 @@
 
 #include "tests/support/recording_panels.h"
 #include "view/credits.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {
@@ -19,7 +20,7 @@ class ReadoutTest : public ::testing::Test {
                                    std::int16_t button = 0, std::int16_t shift = 0) {
     store_.SetHeader(1, region_x);
     store_.SetHeader(2, region_y);
-    Map_MouseMove(button, shift, x, y, store_, 30, list_);
+    Map_MouseMove(button, shift, x, y, store_, kDisplayStep, list_);
     return list_.lines;
   }
 

@@ -24,11 +24,13 @@
 #include <vector>
 
 #include "tests/support/bad_files.h"
+#include "tests/support/path_dialog.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/worst_case_region.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
 #include "view/credits.h"
+#include "view/map_units.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/text_panel_widget.h"
@@ -39,32 +41,11 @@ namespace {
 const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
                                            "File saved in memory!", "Drawing Geodata...."};
 
-// Stands in for the person at the file dialog.
-struct Chooser {
-  bool confirm = true;
-  std::string answer;
-  std::string filter;
-  int shown = 0;
-};
-
-class StandInDialog final : public FileDialog {
- public:
-  explicit StandInDialog(Chooser& chooser) : chooser_(chooser) {}
-  void Filter(std::string filter) override { chooser_.filter = std::move(filter); }
-  bool ShowOpen() override {
-    ++chooser_.shown;
-    return chooser_.confirm;
-  }
-  std::string FileName() const override { return chooser_.answer; }
-
- private:
-  Chooser& chooser_;
-};
-
 // Form1 with its error box caught instead of shown.
 class TestForm final : public Form1 {
  public:
-  explicit TestForm(Chooser& chooser) : Form1(std::make_unique<StandInDialog>(chooser)) {}
+  TestForm(const std::string& answer, DialogRecord& chooser)
+      : Form1(std::make_unique<PathDialog>(answer, chooser)) {}
   std::vector<QString> errors;
 
  protected:
@@ -198,7 +179,7 @@ class PaintCounter final : public QObject {
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
-      : form_(chooser_),
+      : form_(answer_, chooser_),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))),
@@ -207,7 +188,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(const std::string& path, bool confirm = true) {
-    chooser_.answer = path;
+    answer_ = path;
     chooser_.confirm = confirm;
     OpenGeo()->trigger();
     QApplication::processEvents();
@@ -247,7 +228,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  Chooser chooser_;
+  std::string answer_;
+  DialogRecord chooser_;
   TestForm form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -289,7 +271,7 @@ TEST_F(MainWindowTest, StartsFixedSizeWithItsControlsInPlaceAndEmpty) {
     for (int x = 0; x < 511; ++x) lit += black.pixel(x, y) != qRgb(0, 0, 0);
   }
   EXPECT_EQ(lit, 0) << "the drawing area starts black";
-  EXPECT_EQ(form_.Dm, 30);
+  EXPECT_EQ(form_.Dm, kDisplayStep);
 }
 
 TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
@@ -508,9 +490,8 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
 
 // The real error box, closed by a timer so the test does not block.
 TEST(MainWindowErrorBox, IsModalCriticalTitledOpenGeoDataWithTheMessage) {
-  Chooser chooser;
-  chooser.answer = "/nonexistent/region.dat";
-  Form1 form(std::make_unique<StandInDialog>(chooser));
+  const std::string answer = "/nonexistent/region.dat";
+  Form1 form(std::make_unique<PathDialog>(answer));
   form.show();
   QString title;
   QString text;

@@ -17,6 +17,7 @@
 
 #include "region/region_format.h"
 #include "tests/support/bad_files.h"
+#include "tests/support/path_dialog.h"
 #include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
@@ -30,18 +31,6 @@ namespace geodata {
 namespace {
 
 using testing::TempDir;
-
-// Confirms whatever path the test puts in.
-class PathDialog final : public FileDialog {
- public:
-  explicit PathDialog(std::string& path) : path_(path) {}
-  void Filter(std::string) override {}
-  bool ShowOpen() override { return true; }
-  std::string FileName() const override { return path_; }
-
- private:
-  std::string& path_;
-};
 
 struct ShownBox {
   QString title;
