@@ -134,6 +134,8 @@ struct RegionReader::Stage {
   static constexpr int kTile = 8;
   static_assert(kGroupBlocks % kTile == 0 && kCells % kTile == 0);
   // Planes 32 KiB apart would share cache sets; two lines more spread them.
+  // Measured (second load, medians of 5, 2 rounds): worst case 141-171 ms
+  // with the padding, 395-420 ms without; the other regions alike.
   static constexpr int kPlane = kGroupBlocks * kCells + 64;
 
   alignas(64) std::int16_t value[kMaxLayers + 1][kPlane];   // cell j at [b * 64 + j - 1]
@@ -287,6 +289,8 @@ struct RegionReader::Stage {
         if (cells == 0) continue;
         // The table's rows lie 128 KiB apart, too far for the hardware to
         // guess: fetch the next 8 rows' runs, spread over this pass.
+        // Measured (second load, median of 6 rounds of 5): mixed region
+        // 29.5 ms with, 33.6 ms without; worst case 160 ms with, 168 without.
         const int next_k = j + kTile <= kCells ? k : std::min(k + 1, int{kMaxLayers});
         const int next_j = j + kTile <= kCells ? j + kTile : 1;
         for (int b = 0; b < kGroupBlocks; b += kTile) {
