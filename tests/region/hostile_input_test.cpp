@@ -20,8 +20,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/store_digest.h"
+#include "tests/support/load_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/worst_case_region.h"
 #include "tools/process_counters.h"
@@ -30,11 +29,6 @@
 namespace geodata {
 namespace {
 
-using testing::Journal;
-using testing::RecordingMap;
-using testing::RecordingProgress;
-using testing::RecordingText;
-using testing::StoreDigest;
 using testing::TempDir;
 
 // Starts the peak over from the present resident size.
@@ -42,8 +36,7 @@ void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
 
-
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public testing::LoadFixture {
  protected:
   void SetUp() override {
     // The region the user had loaded and painted: every failure must keep it.
@@ -53,25 +46,6 @@ class HostileInputTest : public ::testing::Test {
     reader_.Open_Geodata_File(dir_.Write("before.dat", before.Take()), store_, map_, list_, bar_);
     map_.PSet(30, 30, {1, 2, 3});
   }
-
-  struct Observed {
-    std::uint64_t store;
-    std::vector<std::string> journal;
-    std::size_t points;
-    std::vector<float> bar;
-    bool operator==(const Observed&) const = default;
-  };
-  Observed Observe() const {
-    return {StoreDigest(store_), journal_.entries, map_.points.size(), bar_.values};
-  }
-
-  TempDir dir_;
-  RegionReader reader_;
-  BlockStore store_;
-  Journal journal_;
-  RecordingMap map_{&journal_};
-  RecordingText list_{&journal_};
-  RecordingProgress bar_;
 };
 
 TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) {

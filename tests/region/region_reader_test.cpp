@@ -11,21 +11,15 @@
 
 #include "region/region_error.h"
 #include "tests/support/bad_files.h"
-#include "tests/support/recording_panels.h"
+#include "tests/support/load_fixture.h"
 #include "tests/support/scripted_source.h"
-#include "tests/support/store_digest.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
 namespace {
 
-using testing::Journal;
-using testing::RecordingMap;
-using testing::RecordingProgress;
-using testing::RecordingText;
 using testing::ScriptedSource;
-using testing::StoreDigest;
 using testing::TempDir;
 
 std::vector<LayerCell> Cells(std::int16_t first_count, std::int16_t base) {
@@ -40,7 +34,7 @@ std::vector<LayerCell> Cells(std::int16_t first_count, std::int16_t base) {
   return cells;
 }
 
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public testing::LoadFixture {
  protected:
   // Loads the bytes as a file; returns the error message, or "" on success.
   std::string Load(const std::vector<std::byte>& bytes, const std::string& name = "region.dat") {
@@ -52,27 +46,6 @@ class ReaderTest : public ::testing::Test {
       return e.what();
     }
   }
-
-  // Everything a load can change, to show a failed load changed none of it.
-  struct Observed {
-    std::uint64_t store;
-    std::vector<std::string> journal;
-    std::vector<std::string> lines;
-    std::size_t points;
-    std::vector<float> bar;
-    bool operator==(const Observed&) const = default;
-  };
-  Observed Observe() const {
-    return {StoreDigest(store_), journal_.entries, list_.lines, map_.points.size(), bar_.values};
-  }
-
-  TempDir dir_;
-  RegionReader reader_;
-  BlockStore store_;
-  Journal journal_;
-  RecordingMap map_{&journal_};
-  RecordingText list_{&journal_};
-  RecordingProgress bar_{&journal_};
 };
 
 TEST_F(ReaderTest, StoresEveryBlockKindInItsSlots) {
