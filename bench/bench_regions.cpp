@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/region_writer.h"
+#include "tools/split_mix64.h"
 
 namespace geodata::bench {
 namespace {
@@ -12,16 +13,10 @@ namespace {
 constexpr std::uint64_t kSeed = 0x5eed'6e0d'a7a0'0001;
 constexpr int kMixedMaxLayers = 8;
 
-// splitmix64: tiny, fast and the same on every platform.
 class Random {
  public:
   explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9e37'79b9'7f4a'7c15);
-    z = (z ^ (z >> 30)) * 0xbf58'476d'1ce4'e5b9;
-    z = (z ^ (z >> 27)) * 0x94d0'49bb'1331'11eb;
-    return z ^ (z >> 31);
-  }
+  std::uint64_t Next() { return SplitMix64Next(state_); }
   std::int16_t Value() { return static_cast<std::int16_t>(Next() & 0xFFFF); }
   int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
 

@@ -1,5 +1,6 @@
-// Toolkit-free benchmarks: the floor, the reader (first and second load), the
-// check pass alone, painting and one readout through panels that keep nothing.
+// Toolkit-free benchmarks: the floor, the reader (first and second load), its
+// read and check alone, painting and one readout through panels that keep
+// nothing.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,12 +17,11 @@
 #include "bench/null_panels.h"
 #include "region/region_reader.h"
 #include "view/map_renderer.h"
+#include "view/map_units.h"
 #include "view/pointer_readout.h"
 
 namespace geodata::bench {
 namespace {
-
-constexpr std::int16_t kDm = 30;
 
 // The least any load can cost: the file's bytes into a buffer, summed as
 // 16-bit words so every byte is looked at.
@@ -95,7 +95,7 @@ void DrawCore(benchmark::State& state, std::string path) {
   LoadedRegion loaded(path);
   DrawCounters counters;
   for (auto _ : state) {
-    Draw_Geodata(loaded.store, kDm, counters, loaded.map, loaded.text);
+    Draw_Geodata(loaded.store, kDisplayStep, counters, loaded.map, loaded.text);
     benchmark::DoNotOptimize(loaded.map.last);
   }
 }
@@ -104,7 +104,7 @@ void ReadoutCore(benchmark::State& state, std::string path) {
   LoadedRegion loaded(path);
   float x = 0;
   for (auto _ : state) {
-    Map_MouseMove(0, 0, x, 3000.0F, loaded.store, kDm, loaded.text);
+    Map_MouseMove(0, 0, x, 3000.0F, loaded.store, kDisplayStep, loaded.text);
     x = x < 7000.0F ? x + 7.0F : 0.0F;
     benchmark::DoNotOptimize(loaded.text.lines);
   }

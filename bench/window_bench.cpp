@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSettings>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -19,7 +18,8 @@
 
 #include "bench/bench_data.h"
 #include "bench/bench_regions.h"
-#include "bench/path_dialog.h"
+#include "tests/support/path_dialog.h"
+#include "window/application_setup.h"
 #include "window/main_window.h"
 
 extern char** environ;
@@ -30,7 +30,7 @@ namespace {
 // A window as the program shows it, with the dialog answering `path`.
 struct ShownWindow {
   std::string path;
-  Form1 form{std::make_unique<PathDialog>(&path)};
+  Form1 form{std::make_unique<PathDialog>(path)};
   ShownWindow() {
     form.show();
     QApplication::processEvents();
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+  geodata::PrepareApplication();
   const auto programs = std::filesystem::canonical("/proc/self/exe").parent_path();
   geodata::bench::RegisterAll(programs);
   benchmark::RunSpecifiedBenchmarks();

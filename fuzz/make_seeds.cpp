@@ -1,6 +1,6 @@
-// Writes the fuzzer's seed corpus into the folder given: every block kind,
-// the telling layer counts, truncations and trailing bytes, all made by our
-// own region writer.
+// Writes the fuzzers' seed corpora into FOLDER/whole (files) and FOLDER/short
+// (short inputs, see short_region.h): every block kind, the telling layer
+// counts, truncations and trailing bytes, all made by our own region writer.
 #include <cstddef>
 #include <filesystem>
 #include <iostream>
@@ -40,6 +40,15 @@ void Write(const std::filesystem::path& folder, const std::string& name,
   WriteRegionFile(folder / name, bytes);
 }
 
+// The same blocks as a short input: region X and Y, the cut, the blocks.
+void WriteShort(const std::filesystem::path& folder, const std::string& name,
+                const std::vector<std::byte>& region, std::uint16_t cut = 0) {
+  std::vector<std::byte> input = {std::byte{20}, std::byte{18}, std::byte(cut & 0xFF),
+                                  std::byte(cut >> 8)};
+  input.insert(input.end(), region.begin() + kHeaderBytes, region.end());
+  WriteRegionFile(folder / name, input);
+}
+
 }  // namespace
 }  // namespace geodata
 
@@ -49,8 +58,24 @@ int main(int argc, char** argv) {
     std::cerr << "usage: " << argv[0] << " FOLDER\n";
     return 2;
   }
-  const std::filesystem::path folder(argv[1]);
+  const std::filesystem::path folder = std::filesystem::path(argv[1]) / "whole";
+  const std::filesystem::path short_folder = std::filesystem::path(argv[1]) / "short";
   std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(short_folder);
+
+  // Short inputs: each block kind, the telling counts, and cuts inside blocks.
+  WriteShort(short_folder, "one_flat", RegionWriter().Flat(1, 2).Take());
+  WriteShort(short_folder, "one_complex", RegionWriter().Complex(std::int16_t{64}).Take());
+  WriteShort(short_folder, "one_multilayer", RegionWriter().Multilayer(7, 2, 9).Take());
+  WriteShort(short_folder, "mixed", Mixed().Take());
+  for (std::int16_t count : {0, 16, 17, -1, -32768}) {
+    WriteShort(short_folder, "count_" + std::to_string(count),
+               RegionWriter().Multilayer(3, CellsWithCount(count, 2)).Take());
+  }
+  WriteShort(short_folder, "cut_in_flat", RegionWriter().Flat(1, 2).Take(), 3 + 1);
+  WriteShort(short_folder, "cut_in_complex", RegionWriter().Complex(std::int16_t{5}).Take(), 41 + 1);
+  WriteShort(short_folder, "cut_in_value", RegionWriter().Multilayer(1, 3, 9).Take(), 2 + 8 + 5 + 1);
+  WriteShort(short_folder, "cut_in_filler", RegionWriter().Flat(1, 2).Take(), 6000);
 
   // Short prefixes: cheap to run, and every mutation reaches the block parser.
   Write(folder, "header_only", RegionWriter({20, 18}).Take());
@@ -76,6 +101,6 @@ int main(int argc, char** argv) {
   RegionWriter last;
   while (last.blocks() < kBlocks - 1) last.Flat(0, 0);
   Write(folder, "count_17_last_cell", last.Multilayer(5, CellsWithCount(17, 64)).Take());
-  std::cout << "seeds written to " << folder.string() << '\n';
+  std::cout << "seeds written to " << folder.string() << " and " << short_folder.string() << '\n';
   return 0;
 }

@@ -22,7 +22,7 @@ void CheckIndex(const char* index, int value, int high) {
 BlockStore::BlockStore() {
   // An anonymous mapping reads as zero and takes memory only for the pages
   // written; huge pages make the first touch of the whole table cheap.
-  const std::size_t bytes = kElements * sizeof(std::int16_t);
+  const std::size_t bytes = kBytes;
   mapped_bytes_ = (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
   void* raw = mmap(nullptr, mapped_bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
                    -1, 0);

@@ -22,6 +22,7 @@ class BlockStore {
   static constexpr std::size_t kRows = (kCellMax + 1) * (kLayerMax + 1);
   static constexpr std::size_t kElements = kRowLength * kRows;
   static_assert(kElements == 72'418'385);
+  static constexpr std::size_t kBytes = kElements * sizeof(std::int16_t);
 
   // Zero-filled; pages cost memory only once written.
   BlockStore();

@@ -7,7 +7,9 @@
 
 #include "region/region_format.h"
 #include "tools/region_writer.h"
+#include "tools/split_mix64.h"
 #include "tools/terrain_noise.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {
@@ -15,10 +17,6 @@ namespace {
 constexpr std::int16_t kLayeredType = 1;  // any word but the flat and complex ones
 constexpr int kCellsPerSide = 8;
 constexpr int kNoLayers = -1;  // the block is not multilayer
-
-// World placement, so that one seed joins adjacent regions.
-constexpr int kOriginRegionX = 20;
-constexpr int kOriginRegionY = 18;
 
 // Heights in flat-block units; complex blocks store twice the height.
 constexpr double kLowland = -3500.0;
@@ -90,6 +88,7 @@ class Terrain {
   TerrainNoise relief_;
   TerrainNoise roughness_;
   TerrainNoise ripples_;
+  // World placement, so that one seed joins adjacent regions.
   int world_col_;
   int world_row_;
   std::vector<Lake> lakes_;
@@ -222,7 +221,7 @@ void WriteMultilayer(double ground, int layers, RegionWriter& writer) {
 }  // namespace
 
 std::vector<std::byte> GenerateSampleRegion(const SampleRequest& request) {
-  TerrainDice dice(TerrainHash(request.seed) ^ (request.region_x << 8 | request.region_y));
+  TerrainDice dice(SplitMix64(request.seed) ^ (request.region_x << 8 | request.region_y));
   Terrain terrain(request);
   const LayerPlan plan = PlanFeatures(dice, terrain);
 

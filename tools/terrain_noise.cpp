@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "tools/split_mix64.h"
+
 namespace geodata {
 namespace {
-
-constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ULL;
 
 double Smooth(double t) { return t * t * (3.0 - 2.0 * t); }
 
@@ -13,20 +13,13 @@ double Mix(double a, double b, double t) { return a + (b - a) * t; }
 
 }  // namespace
 
-std::uint64_t TerrainHash(std::uint64_t value) {
-  value += kGolden;
-  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  value = (value ^ (value >> 27)) * 0x94D049BB133111EBULL;
-  return value ^ (value >> 31);
-}
-
 TerrainNoise::TerrainNoise(std::uint64_t seed, double period, int octaves)
-    : seed_(TerrainHash(seed)), period_(period), octaves_(octaves) {}
+    : seed_(SplitMix64(seed)), period_(period), octaves_(octaves) {}
 
 double TerrainNoise::Lattice(std::int64_t x, std::int64_t y, int octave) const {
-  std::uint64_t h = TerrainHash(seed_ ^ static_cast<std::uint64_t>(octave));
-  h = TerrainHash(h ^ static_cast<std::uint64_t>(x));
-  h = TerrainHash(h ^ static_cast<std::uint64_t>(y));
+  std::uint64_t h = SplitMix64(seed_ ^ static_cast<std::uint64_t>(octave));
+  h = SplitMix64(h ^ static_cast<std::uint64_t>(x));
+  h = SplitMix64(h ^ static_cast<std::uint64_t>(y));
   return static_cast<double>(h >> 11) / static_cast<double>(1ULL << 53);
 }
 
@@ -57,7 +50,7 @@ double TerrainNoise::At(double x, double y) const {
 }
 
 int TerrainDice::Between(int lo, int hi) {
-  state_ = TerrainHash(state_);
+  state_ = SplitMix64(state_);
   const auto span = static_cast<std::uint64_t>(hi - lo + 1);
   return lo + static_cast<int>(state_ % span);
 }

@@ -7,9 +7,6 @@
 
 namespace geodata {
 
-// A well-mixed 64-bit function of its input.
-std::uint64_t TerrainHash(std::uint64_t value);
-
 // Value noise summed over octaves, each half the period and weight of the one
 // before. Coordinates are in blocks.
 class TerrainNoise {

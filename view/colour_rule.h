@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -65,9 +66,17 @@ inline Components ColourComponents(std::int16_t t, std::int16_t v, std::int16_t 
 // Forms the colour; components outside 0..255 saturate.
 inline Colour Compose(Components components) {
   using colour_rule_detail::Saturate;
-  // Packed in a register; built byte by byte it would go through memory.
-  const std::uint32_t packed =
-      Saturate(components.red) | Saturate(components.green) << 8 | Saturate(components.blue) << 16;
+  // Packed in a register; built byte by byte it would go through memory. The
+  // bytes copied out must lie red, green, blue in memory on either byte order.
+  static_assert(std::endian::native == std::endian::little ||
+                    std::endian::native == std::endian::big,
+                "Compose packs a colour for little- or big-endian byte order only");
+  const std::uint32_t red = Saturate(components.red);
+  const std::uint32_t green = Saturate(components.green);
+  const std::uint32_t blue = Saturate(components.blue);
+  const std::uint32_t packed = std::endian::native == std::endian::little
+                                   ? red | green << 8 | blue << 16
+                                   : red << 24 | green << 16 | blue << 8;
   Colour colour;
   static_assert(sizeof colour == 3);
   std::memcpy(static_cast<void*>(&colour), &packed, sizeof colour);

@@ -1,6 +1,7 @@
 #include "view/pointer_readout.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "view/credits.h"
 
@@ -17,6 +18,10 @@ double WorldOrigin(std::uint8_t region, int origin_region) {
   return static_cast<double>(std::int32_t{offset} * kWorldUnitsPerRegion);
 }
 
+// The items of the first line, which names the region.
+constexpr std::string_view kRegionLabel = "Map: ";
+constexpr std::string_view kRegionSeparator = "_";
+
 }  // namespace
 
 PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
@@ -29,6 +34,11 @@ PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
   return p;
 }
 
+std::string RegionName(std::uint8_t region_x, std::uint8_t region_y) {
+  return ComposeLine(
+      {kRegionLabel, static_cast<double>(region_x), kRegionSeparator, static_cast<double>(region_y)});
+}
+
 void Map_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float y,
                    const BlockStore& store, std::int16_t Dm, TextPanel& list) {
   const std::uint8_t region_x = store.Header(1);
@@ -39,7 +49,8 @@ void Map_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, flo
   const double row = static_cast<float>(p.row);
 
   list.Cls();
-  list.Print({"Map: ", static_cast<double>(region_x), "_", static_cast<double>(region_y)});
+  // The items of RegionName, printed without composing the line twice.
+  list.Print({kRegionLabel, static_cast<double>(region_x), kRegionSeparator, static_cast<double>(region_y)});
   list.Print();
   list.Print({" World_X: ", p.world_x});
   list.Print({" World_Y: ", p.world_y});

@@ -3,16 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "region/block_store.h"
+#include "view/map_units.h"
 #include "window/panels.h"
 
 namespace geodata {
-
-inline constexpr int kWorldUnitsPerBlock = 128;
-inline constexpr std::int32_t kWorldUnitsPerRegion = 32768;
-inline constexpr int kOriginRegionX = 20;  // the region that begins at world X 0
-inline constexpr int kOriginRegionY = 18;  // the region that begins at world Y 0
 
 struct PointerPosition {
   double column = 0;   // block column, floor(x / Dm)
@@ -24,6 +21,9 @@ struct PointerPosition {
 // x, y in the map's twips; Dm must not be 0.
 PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
                        std::uint8_t region_y);
+
+// The readout's first line, which names the region: "Map:  22 _ 22 ".
+std::string RegionName(std::uint8_t region_x, std::uint8_t region_y);
 
 // Button and Shift are ignored: the readout is the same whatever is held.
 void Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y,

@@ -11,8 +11,10 @@
 #include <QStyle>
 #include <algorithm>
 #include <exception>
+#include <new>
 
 #include "view/credits.h"
+#include "view/map_units.h"
 #include "view/pointer_readout.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -39,16 +41,25 @@ constexpr TwipRect kMapPlace{3240, 2400, 7695, 7695};
 constexpr TwipRect kBarasPlace{120, 10200, 10815, 255};
 static_assert(ToPixels(kMapPlace.width) == MapPanelWidget::kPanelPixels);
 
-constexpr std::int16_t kDisplayStep = 30;
 constexpr char kCaptionPrefix[] = "GeoData viewer - ";
 constexpr char kFileFilter[] = "GeoData file (*.dat) |*.dat";
+constexpr char kMenuFileCaption[] = "File";
+constexpr char kOpenGeoCaption[] = "Open GeoData";
 constexpr char kOpenTitle[] = "Open GeoData";
 constexpr char kBannerResource[] = ":/geodata-viewer/banner.jpg";
 constexpr char kIconResource[] = ":/geodata-viewer/geodata-viewer.ico";
 
+// What assistive technology calls the controls that show no text of their own.
+constexpr char kPicture1Name[] = "GeoData viewer banner";
+constexpr char kListName[] = "Log and pointer readout";
+constexpr char kMapName[] = "Map";
+constexpr char kBarasName[] = "Reading progress";
+constexpr char kNoRegionDescription[] = "No region loaded";
+
 }  // namespace
 
-Form1::Form1(std::unique_ptr<FileDialog> dialog) : Dialog(std::move(dialog)) {
+Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
+    : Dialog(std::move(dialog)), open_(std::move(open)) {
   if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -67,8 +78,10 @@ Form1::Form1(std::unique_ptr<FileDialog> dialog) : Dialog(std::move(dialog)) {
 Form1::~Form1() = default;
 
 void Form1::BuildMenu() {
-  MenuFile = menuBar()->addMenu(QStringLiteral("File"));
-  OpenGeo = MenuFile->addAction(QStringLiteral("Open GeoData"));
+  MenuFile = menuBar()->addMenu(QString::fromUtf8(kMenuFileCaption));
+  // Qt names the open menu by its window title, which a menu bar's menu lacks.
+  MenuFile->setAccessibleName(QString::fromUtf8(kMenuFileCaption));
+  OpenGeo = MenuFile->addAction(QString::fromUtf8(kOpenGeoCaption));
   connect(OpenGeo, &QAction::triggered, this, &Form1::OpenGeo_Click);
 }
 
@@ -82,19 +95,24 @@ void Form1::BuildControls() {
   Picture1->setPixmap(QPixmap(QString::fromUtf8(kBannerResource)));
   Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Picture1->setGeometry(kPicture1Place.Pixels());
+  Picture1->setAccessibleName(QString::fromUtf8(kPicture1Name));
 
   list = new TextPanelWidget(throttle_, client);
   list->setObjectName(QStringLiteral("list"));
   list->setGeometry(kListPlace.Pixels());
+  list->setAccessibleName(QString::fromUtf8(kListName));
 
   Map = new MapPanelWidget(throttle_, client);
   Map->setObjectName(QStringLiteral("Map"));
   Map->setGeometry(kMapPlace.Pixels());
+  Map->setAccessibleName(QString::fromUtf8(kMapName));
+  Map->setAccessibleDescription(QString::fromUtf8(kNoRegionDescription));
   connect(Map, &MapPanelWidget::MouseMove, this, &Form1::Map_MouseMove);
 
   Baras = new ProgressPanelWidget(throttle_, client);
   Baras->setObjectName(QStringLiteral("Baras"));
   Baras->setGeometry(kBarasPlace.Pixels());
+  Baras->setAccessibleName(QString::fromUtf8(kBarasName));
 
   for (QWidget* control : {static_cast<QWidget*>(Map), static_cast<QWidget*>(list),
                            static_cast<QWidget*>(Baras), static_cast<QWidget*>(Picture1)}) {
@@ -115,7 +133,12 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+  if (!open_) {
+    reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
+    return;
+  }
+  const std::unique_ptr<ByteSource> source = open_(Failas);
+  reader_.Load(*source, store_, *Map, *list, *Baras);
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
@@ -127,7 +150,11 @@ void Form1::OpenGeo_Click() {
     const std::string name = Dialog->FileName();
     if (name.empty()) return;
     Open_Geodata_File(name);
+    Map->setAccessibleDescription(
+        QString::fromStdString(RegionName(store_.Header(1), store_.Header(2))));
     Draw_Geodata();
+  } catch (const std::bad_alloc&) {
+    ShowError(QStringLiteral("There is not enough memory to open the file."));
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
   }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,8 +29,12 @@ class Form1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Without a dialog the window asks through Qt's file dialog.
-  explicit Form1(std::unique_ptr<FileDialog> dialog = nullptr);
+  // Opens the file a path names; tests stand in for the disk with it.
+  using SourceOpener = std::function<std::unique_ptr<ByteSource>(const std::string&)>;
+
+  // Without a dialog the window asks through Qt's file dialog; without an
+  // opener it reads files.
+  explicit Form1(std::unique_ptr<FileDialog> dialog = nullptr, SourceOpener open = nullptr);
   ~Form1() override;
 
   void Open_Geodata_File(const std::string& Failas);
@@ -57,6 +62,7 @@ class Form1 : public QMainWindow {
   RegionReader reader_;
   RepaintThrottle throttle_;
   std::unique_ptr<FileDialog> Dialog;
+  SourceOpener open_;
   QLabel* Picture1 = nullptr;
   TextPanelWidget* list = nullptr;
   MapPanelWidget* Map = nullptr;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "window/panel_accessibility.h"
 #include "window/twips.h"
 
 namespace geodata {
@@ -40,6 +41,7 @@ MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setFixedSize(kPanelPixels, kPanelPixels);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  InstallPanelAccessibility();
 }
 
 void MapPanelWidget::Cls() {
@@ -77,6 +79,9 @@ void MapPanelWidget::paintEvent(QPaintEvent* /*event*/) {
 
 void MapPanelWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position() - QPointF(kBorderPixels, kBorderPixels);
+  // Moves over the border are not over the map: they would read as column
+  // or row -1 on entry from the left or the top.
+  if (!(at.x() >= 0 && at.y() >= 0 && at.x() < kDrawingPixels && at.y() < kDrawingPixels)) return;
   emit MouseMove(ButtonState(event->buttons()), ShiftState(event->modifiers()),
                  static_cast<float>(at.x() * kTwipsPerPixel),
                  static_cast<float>(at.y() * kTwipsPerPixel));

@@ -5,10 +5,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "window/panel_accessibility.h"
+
 namespace geodata {
 
 ProgressPanelWidget::ProgressPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QWidget(parent), throttle_(throttle) {}
+    : QWidget(parent), throttle_(throttle) {
+  InstallPanelAccessibility();
+}
 
 void ProgressPanelWidget::Value(float value) {
   if (!(value >= 0 && value <= kProgressMax)) {
@@ -31,6 +35,7 @@ void ProgressPanelWidget::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
   throttle_.Painted(*this);
+  AnnouncePainted(*this);
 }
 
 }  // namespace geodata

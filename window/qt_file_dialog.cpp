@@ -23,12 +23,24 @@ QStringList ToQtNameFilters(std::string_view filter) {
   return filters;
 }
 
+QtFileDialog::QtFileDialog(QWidget* parent)
+    : parent_(parent), icons_(std::make_unique<FileNameIconProvider>()) {}
+
+// The dialog goes before the icons it uses.
+QtFileDialog::~QtFileDialog() { delete dialog_.data(); }
+
 bool QtFileDialog::ShowOpen() {
-  QFileDialog dialog(parent_, QStringLiteral("Open"),
-                     folder_.isEmpty() ? QDir::currentPath() : folder_);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!dialog_) {
+    dialog_ = new QFileDialog(parent_, QStringLiteral("Open"));
+    dialog_->setOption(QFileDialog::DontUseNativeDialog);
+    dialog_->setIconProvider(icons_.get());
+    dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog_->setFileMode(QFileDialog::ExistingFile);
+  }
+  QFileDialog& dialog = *dialog_;
+  dialog.setDirectory(folder_.isEmpty() ? QDir::currentPath() : folder_);
   dialog.setNameFilters(name_filters_);
+  dialog.selectFile(QString());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const QString chosen = dialog.selectedFiles().constFirst();
   folder_ = QFileInfo(chosen).absolutePath();

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "window/panel_accessibility.h"
+
 namespace geodata {
 
 TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
@@ -15,6 +17,7 @@ TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setAutoFillBackground(true);
   next_frame_.setSingleShot(true);
   connect(&next_frame_, &QTimer::timeout, this, [this] { AskForChangedRows(); });
+  InstallPanelAccessibility();
 }
 
 void TextPanelWidget::Cls() {
@@ -116,6 +119,7 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
   }
   since_paint_.start();
   throttle_.Painted(*this);
+  AnnouncePainted(*this);
 }
 
 }  // namespace geodata

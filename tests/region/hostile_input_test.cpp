@@ -1,8 +1,8 @@
-// Files from anywhere: other formats, special files, huge sparse files and
-// files changing under the reader. Each must fail with a clear message and
-// leave the loaded region as it was, or load reading no more than a region.
+// Files from anywhere: huge sparse files and files changing under the
+// reader. Each must load reading no more than a region, or fail with a clear
+// message and leave the loaded region as it was. Files of other kinds and
+// special files are rows of the bad-file table.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,9 +20,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tests/support/png_sample.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/store_digest.h"
+#include "tests/support/load_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/worst_case_region.h"
 #include "tools/process_counters.h"
@@ -31,11 +29,6 @@
 namespace geodata {
 namespace {
 
-using testing::Journal;
-using testing::RecordingMap;
-using testing::RecordingProgress;
-using testing::RecordingText;
-using testing::StoreDigest;
 using testing::TempDir;
 
 // Starts the peak over from the present resident size.
@@ -43,8 +36,7 @@ void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
 
-
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public testing::LoadFixture {
  protected:
   void SetUp() override {
     // The region the user had loaded and painted: every failure must keep it.
@@ -54,115 +46,7 @@ class HostileInputTest : public ::testing::Test {
     reader_.Open_Geodata_File(dir_.Write("before.dat", before.Take()), store_, map_, list_, bar_);
     map_.PSet(30, 30, {1, 2, 3});
   }
-
-  struct Observed {
-    std::uint64_t store;
-    std::vector<std::string> journal;
-    std::size_t points;
-    std::vector<float> bar;
-    bool operator==(const Observed&) const = default;
-  };
-  Observed Observe() const {
-    return {StoreDigest(store_), journal_.entries, map_.points.size(), bar_.values};
-  }
-
-  TempDir dir_;
-  RegionReader reader_;
-  BlockStore store_;
-  Journal journal_;
-  RecordingMap map_{&journal_};
-  RecordingText list_{&journal_};
-  RecordingProgress bar_;
 };
-
-struct Hostile {
-  const char* name;
-  // Prepares the input and opens it as the open command would; may throw.
-  std::function<std::unique_ptr<ByteSource>(const TempDir&)> open;
-  RegionErrorKind kind;
-  std::string says;  // the message after "<path>: "
-};
-
-std::unique_ptr<ByteSource> OpenWritten(const TempDir& dir, const std::string& name,
-                                        const std::vector<std::byte>& bytes) {
-  return std::make_unique<FileSource>(dir.Write(name, bytes));
-}
-
-const Hostile kHostile[] = {
-    {"a PNG image renamed .dat",
-     [](const TempDir& dir) { return OpenWritten(dir, "image.dat", testing::PngSample()); },
-     RegionErrorKind::kLayerCountTooLarge,
-     "block 0 (column 0, row 0), cell 2: layer count 2048 exceeds the limit of 16 (offset 22)"},
-    {"a text file renamed .dat",
-     [](const TempDir& dir) {
-       const std::string text = "Notes on the world map, second draft.\n";
-       const auto view = std::as_bytes(std::span(text));
-       return OpenWritten(dir, "notes.dat", {view.begin(), view.end()});
-     },
-     RegionErrorKind::kTruncatedBlock,
-     "block 0 (column 0, row 0), cell 1: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 38, file size 38)"},
-    {"a complex region cut inside its last block, 8 MB in",
-     [](const TempDir& dir) {
-       RegionWriter region;
-       for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(i));
-       auto bytes = region.Take();
-       bytes.resize(bytes.size() - 5);
-       return OpenWritten(dir, "cut.dat", bytes);
-     },
-     RegionErrorKind::kTruncatedBlock,
-     "block 65535 (column 255, row 255), cell 62: the file ends before this block is complete; it "
-     "is cut short or not a region file (offset 8519692, file size 8519693)"},
-    {"a file that shrinks between the open and the read",
-     [](const TempDir& dir) {
-       const std::string path = dir.Write("shrinks.dat", RegionWriter().FillFlat().Take());
-       auto source = std::make_unique<FileSource>(path);
-       Truncate(path, 1000);
-       return source;
-     },
-     RegionErrorKind::kTruncatedBlock,
-     "block 163 (column 0, row 163), cell 2: the file ends before this block is complete; it is "
-     "cut short or not a region file (offset 1000, file size 1000)"},
-    {"a FIFO named .dat, with no writer",
-     [](const TempDir& dir) {
-       const std::string path = (dir.path() / "pipe.dat").string();
-       EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
-       return std::make_unique<FileSource>(path);
-     },
-     RegionErrorKind::kNotRegularFile, "not a regular file (it is a pipe)"},
-    {"a link named .dat to /dev/zero",
-     [](const TempDir& dir) {
-       const auto path = dir.path() / "zero.dat";
-       std::filesystem::create_symlink("/dev/zero", path);
-       return std::make_unique<FileSource>(path.string());
-     },
-     RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"},
-    {"a link named .dat to nowhere",
-     [](const TempDir& dir) {
-       const auto path = dir.path() / "dangling.dat";
-       std::filesystem::create_symlink(dir.path() / "gone.dat", path);
-       return std::make_unique<FileSource>(path.string());
-     },
-     RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"},
-};
-
-TEST_F(HostileInputTest, EachFailsWithItsMessageAndLeavesTheRegionAsItWas) {
-  const Observed loaded = Observe();
-  for (const Hostile& hostile : kHostile) {
-    SCOPED_TRACE(hostile.name);
-    TempDir dir;
-    try {
-      auto source = hostile.open(dir);
-      reader_.Load(*source, store_, map_, list_, bar_);
-      ADD_FAILURE() << "loaded";
-    } catch (const RegionError& e) {
-      EXPECT_EQ(e.kind(), hostile.kind);
-      EXPECT_EQ(std::string(e.what()), e.file() + ": " + hostile.says);
-      EXPECT_EQ(e.file().rfind(dir.path().string(), 0), 0U) << "names the file: " << e.file();
-    }
-    EXPECT_TRUE(Observe() == loaded);
-  }
-}
 
 TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) {
   constexpr int kGroup = testing::kWorstCaseGroup;
@@ -274,33 +158,6 @@ TEST_F(HostileInputTest, RealFileChangedDuringTheReadIsReadAgainNeverMixed) {
     for (int i = 0; i < kBlocks; ++i) wrong += store_.Geo(i, 64, 1) != 2000 + i % 1000;
     EXPECT_EQ(wrong, 0);
   }
-}
-
-TEST_F(HostileInputTest, NoMemoryForTheFileIsAnErrorAndChangesNothing) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer reserves address space of its own";
-#else
-  const Observed loaded = Observe();
-  // A sparse file the size of the largest region, and too little address
-  // space left to read it into.
-  const std::string path = dir_.Write("large.dat", RegionWriter().FillFlat().Take());
-  Truncate(path, static_cast<off_t>(kMaxRegionBytes));
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
-  const auto in_use = static_cast<rlim_t>(ProcessCounter("/proc/self/status", "VmSize")) * 1024;
-  rlimit tight = saved;
-  tight.rlim_cur = in_use + (rlim_t{32} << 20);
-  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-  std::string message;
-  try {
-    reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
-  } catch (const RegionError& e) {
-    message = e.what();
-  }
-  setrlimit(RLIMIT_AS, &saved);
-  EXPECT_EQ(message, path + ": there is not enough memory to read the file (142737426 bytes)");
-  EXPECT_TRUE(Observe() == loaded);
-#endif
 }
 
 }  // namespace

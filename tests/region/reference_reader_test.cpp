@@ -18,6 +18,7 @@
 #include "tests/support/recording_panels.h"
 #include "tests/support/reference_walk.h"
 #include "tests/support/temp_dir.h"
+#include "tools/region_writer.h"
 
 namespace geodata {
 namespace {
@@ -93,8 +94,8 @@ class ReferenceReaderTest : public ::testing::TestWithParam<BenchRegion> {
   }
 
   // Both readers load the same file into their own table.
-  void LoadBoth(BenchRegion region) {
-    const std::string path = bench::BenchRegionFile(region, dir_->path()).string();
+  void LoadBoth(BenchRegion region) { LoadBoth(bench::BenchRegionFile(region, dir_->path()).string()); }
+  void LoadBoth(const std::string& path) {
     reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
     reference_.Load(ReadFile(path));
   }
@@ -127,6 +128,23 @@ TEST_F(ReferenceReaderTest, LoadOverEarlierRegionsKeepsTheSameStaleSlots) {
   }
   // Slots no later region writes still hold the worst case's values.
   EXPECT_NE(reference_.At(0, 64, 16), 0);
+
+  // Counts the benchmark regions leave out (9 to 15, and none), over slots
+  // the worst case filled: each cell keeps the surplus above its count.
+  RegionWriter deep({20, 18});
+  for (int i = 0; i < kBlocks; ++i) {
+    std::vector<LayerCell> cells(kCells);
+    for (int j = 0; j < kCells; ++j) {
+      const int count = (i + j) % 8 == 7 ? (j % 2 == 0 ? 0 : -3) : 9 + (i + j) % 7;
+      cells[j].count = static_cast<std::int16_t>(count);
+      for (int k = 0; k < count; ++k) cells[j].values.push_back(static_cast<std::int16_t>(i - 100 * k));
+    }
+    deep.Multilayer(static_cast<std::int16_t>(1 + i % 3), cells);
+  }
+  LoadBoth(BenchRegion::kWorst);
+  LoadBoth(dir_->Write("deep.dat", deep.Take()));
+  EXPECT_EQ(Differences(store_, reference_), "");
+  EXPECT_NE(reference_.At(0, 1, 16), 0) << "a stale slot of the worst case";
 }
 
 // The worst case loads into a fresh store at the start of the test above.

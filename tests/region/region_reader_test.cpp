@@ -10,19 +10,16 @@
 #include <vector>
 
 #include "region/region_error.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/store_digest.h"
+#include "tests/support/bad_files.h"
+#include "tests/support/load_fixture.h"
+#include "tests/support/scripted_source.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
 namespace {
 
-using testing::Journal;
-using testing::RecordingMap;
-using testing::RecordingProgress;
-using testing::RecordingText;
-using testing::StoreDigest;
+using testing::ScriptedSource;
 using testing::TempDir;
 
 std::vector<LayerCell> Cells(std::int16_t first_count, std::int16_t base) {
@@ -37,7 +34,7 @@ std::vector<LayerCell> Cells(std::int16_t first_count, std::int16_t base) {
   return cells;
 }
 
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public testing::LoadFixture {
  protected:
   // Loads the bytes as a file; returns the error message, or "" on success.
   std::string Load(const std::vector<std::byte>& bytes, const std::string& name = "region.dat") {
@@ -49,27 +46,6 @@ class ReaderTest : public ::testing::Test {
       return e.what();
     }
   }
-
-  // Everything a load can change, to show a failed load changed none of it.
-  struct Observed {
-    std::uint64_t store;
-    std::vector<std::string> journal;
-    std::vector<std::string> lines;
-    std::size_t points;
-    std::vector<float> bar;
-    bool operator==(const Observed&) const = default;
-  };
-  Observed Observe() const {
-    return {StoreDigest(store_), journal_.entries, list_.lines, map_.points.size(), bar_.values};
-  }
-
-  TempDir dir_;
-  RegionReader reader_;
-  BlockStore store_;
-  Journal journal_;
-  RecordingMap map_{&journal_};
-  RecordingText list_{&journal_};
-  RecordingProgress bar_{&journal_};
 };
 
 TEST_F(ReaderTest, StoresEveryBlockKindInItsSlots) {
@@ -203,80 +179,6 @@ TEST_F(ReaderTest, SecondLoadKeepsTheStaleSlotsOfTheFirst) {
   EXPECT_EQ(list_.cls_count, 2);
 }
 
-// Region files that must fail, each with the message the user sees.
-struct BadFile {
-  const char* name;
-  std::vector<std::byte> (*make)();
-  const char* message;  // after "<path>: "
-  RegionErrorKind kind;
-};
-
-std::vector<std::byte> WithCount(std::int16_t count, int block = 4660, int cell = 7) {
-  RegionWriter region;
-  while (region.blocks() < block) region.Flat(0, 0);
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells[cell - 1].count = count;
-  cells[cell - 1].values.assign(std::max<int>(count, 0), 5);
-  region.Multilayer(3, cells);
-  return region.FillFlat().Take();
-}
-
-std::vector<std::byte> CutAfter(RegionWriter region, std::size_t keep) {
-  auto bytes = region.Take();
-  bytes.resize(keep);
-  return bytes;
-}
-
-const BadFile kBadFiles[] = {
-    {"empty file", [] { return std::vector<std::byte>{}; },
-     "the file ends inside its 18-byte header; it is not a region file (file size 0)",
-     RegionErrorKind::kTruncatedHeader},
-    {"header only", [] { return RegionWriter().Take(); },
-     "block 0 (column 0, row 0): the file ends before this block is complete; it is cut short or "
-     "not a region file (offset 18, file size 18)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a flat block",
-     [] { return CutAfter(RegionWriter().Flat(1, 2).Flat(3, 4), 18 + 6 + 3); },
-     "block 1 (column 0, row 1), cell 1: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 26, file size 27)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a complex block",
-     [] { return CutAfter(RegionWriter().Complex(std::int16_t{5}), 18 + 2 + 2 * 10 + 1); },
-     "block 0 (column 0, row 0), cell 11: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 40, file size 41)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a layer count",
-     [] { return CutAfter(RegionWriter().Multilayer(1, 3, 9), 18 + 2 + 8 * 2 + 1); },
-     "block 0 (column 0, row 0), cell 3: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 36, file size 37)",
-     RegionErrorKind::kTruncatedBlock},
-    {"cut inside a layer value",
-     [] { return CutAfter(RegionWriter().Multilayer(1, 3, 9), 18 + 2 + 8 + 2 + 2); },
-     "block 0 (column 0, row 0), cell 2: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 32, file size 32)",
-     RegionErrorKind::kTruncatedBlock},
-    {"one block short", [] { return CutAfter(RegionWriter().FillFlat(), 393'234 - 6); },
-     "block 65535 (column 255, row 255): the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 393228, file size 393228)",
-     RegionErrorKind::kTruncatedBlock},
-    {"layer count 17", [] { return WithCount(17); },
-     "block 4660 (column 18, row 52), cell 7: layer count 17 exceeds the limit of 16 (offset 28004)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 17 in the last cell of the last block", [] { return WithCount(17, 65535, 64); },
-     "block 65535 (column 255, row 255), cell 64: layer count 17 exceeds the limit of 16 (offset "
-     "393482)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 32767", [] { return WithCount(32767); },
-     "block 4660 (column 18, row 52), cell 7: layer count 32767 exceeds the limit of 16 (offset "
-     "28004)",
-     RegionErrorKind::kLayerCountTooLarge},
-    {"layer count 32767 and nothing after it",
-     [] { return RegionWriter().Word(1).Word(32767).Take(); },
-     "block 0 (column 0, row 0), cell 1: the file ends before this block is complete; it is cut "
-     "short or not a region file (offset 22, file size 22)",
-     RegionErrorKind::kTruncatedBlock},
-};
-
 TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
   // A region loaded and painted before, which every failure must leave alone.
   RegionWriter before({22, 22});
@@ -285,16 +187,19 @@ TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
   map_.PSet(30, 30, {1, 2, 3});
   const Observed loaded = Observe();
 
-  for (const BadFile& bad : kBadFiles) {
+  for (const testing::BadFile& bad : testing::BadFiles()) {
     SCOPED_TRACE(bad.name);
-    const std::string path = dir_.Write("bad.dat", bad.make());
+    if (!testing::CanRun(bad)) continue;
+    TempDir dir;
+    const std::string path = bad.make(dir);
     try {
-      reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+      auto source = testing::OpenBadFile(bad, path);
+      reader_.Load(*source, store_, map_, list_, bar_);
       ADD_FAILURE() << "loaded";
     } catch (const RegionError& e) {
       EXPECT_EQ(e.kind(), bad.kind);
       EXPECT_EQ(e.file(), path);
-      EXPECT_EQ(std::string(e.what()), path + ": " + bad.message);
+      EXPECT_EQ(std::string(e.what()), path + ": " + bad.says);
     }
     EXPECT_TRUE(Observe() == loaded);
   }
@@ -304,7 +209,7 @@ TEST_F(ReaderTest, CountsUpToSixteenAndBelowOneLoad) {
   for (std::int16_t count : {std::int16_t{16}, std::int16_t{0}, std::int16_t{-1},
                              std::int16_t{-32768}}) {
     SCOPED_TRACE(count);
-    ASSERT_EQ(Load(WithCount(count)), "");
+    ASSERT_EQ(Load(testing::RegionWithCount(count)), "");
     EXPECT_EQ(store_.Geo(4660, 7, 0), count);
     EXPECT_EQ(store_.Geo(4660, 8, 0), 1) << "the next cell follows directly";
     // Slot 16 was written by the first load (count 16); the others read no values.
@@ -312,84 +217,11 @@ TEST_F(ReaderTest, CountsUpToSixteenAndBelowOneLoad) {
   }
 }
 
-TEST_F(ReaderTest, PathsThatAreNotRegionFilesAreRefusedBeforeReading) {
-  const Observed untouched = Observe();
-  struct Case {
-    std::string path;
-    RegionErrorKind kind;
-    const char* says;
-  };
-  const Case cases[] = {
-      {(dir_.path() / "missing.dat").string(), RegionErrorKind::kCannotOpen, "No such file"},
-      {"", RegionErrorKind::kCannotOpen, "cannot be opened"},
-      {dir_.path().string(), RegionErrorKind::kNotRegularFile, "directory"},
-      {"/dev/zero", RegionErrorKind::kNotRegularFile, "device"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    try {
-      reader_.Open_Geodata_File(c.path, store_, map_, list_, bar_);
-      ADD_FAILURE() << "loaded";
-    } catch (const RegionError& e) {
-      EXPECT_EQ(e.kind(), c.kind);
-      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
-    }
-  }
-  EXPECT_TRUE(Observe() == untouched);
-}
-
-// A source whose bytes and stamp the test scripts: it may deliver fewer bytes
-// than its size says, fail part-way as a disk would, or be rewritten in place
-// while a read is under way, its stamp moving with each version.
-class ScriptedSource final : public ByteSource {
- public:
-  struct Script {
-    std::size_t deliver = SIZE_MAX;  // bytes there are, whatever the size says
-    std::size_t fail_at = SIZE_MAX;  // a read that reaches this offset fails
-    int changing_reads = 0;          // reads during which the next version is written
-  };
-  ScriptedSource(const std::vector<std::vector<std::byte>>& versions, Script script)
-      : versions_(versions), script_(script) {}
-
-  SourceStamp Stamp() override {
-    return {.size = versions_[version_].size(), .modified_s = static_cast<std::int64_t>(version_)};
-  }
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    if (offset == 0) ++reads;
-    if (offset + out.size() > script_.fail_at) {
-      throw RegionError(RegionErrorKind::kReadFailed, name_,
-                        RegionErrorWhere::AtOffset(offset, "Input/output error"));
-    }
-    const std::vector<std::byte>& bytes = versions_[version_];
-    const std::size_t end = std::min(bytes.size(), script_.deliver);
-    const std::size_t n = offset >= end ? 0 : std::min<std::size_t>(out.size(), end - offset);
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
-    // The writer gets in after the first piece of a changing read.
-    if (reads <= script_.changing_reads && offset == 0 && version_ + 1 < versions_.size()) ++version_;
-    return n;
-  }
-  const std::string& Name() const override { return name_; }
-
-  int reads = 0;
-
- private:
-  const std::vector<std::vector<std::byte>>& versions_;
-  Script script_;
-  std::size_t version_ = 0;
-  std::string name_ = "scripted.dat";
-};
-
-// Versions of one layout with different values: several pieces long, so
-// that a read which sees two of them would store a mix.
-std::vector<std::byte> ComplexVersion(int version) {
-  RegionWriter region({static_cast<std::uint8_t>(10 + version), 18});
-  for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(1000 * version + i % 500));
-  return region.Take();
-}
-
-TEST_F(ReaderTest, SourcesThatFailOrChangeWhileReadStoreOneVersionOrNothing) {
-  std::vector<std::vector<std::byte>> versions;
-  for (int v = 0; v <= RegionReader::kReadTries; ++v) versions.push_back(ComplexVersion(v));
+// A source rewritten in place while it is read is read again, and what is
+// stored is the version the last read saw, whole.
+TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
+  const auto& versions = testing::ScriptedVersions();
+  ASSERT_GT(versions.size(), static_cast<std::size_t>(RegionReader::kReadTries));
   ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, kMaxLayers, 4).FillFlat().Take()), "");
   map_.PSet(30, 30, {1, 2, 3});
 
@@ -400,8 +232,7 @@ TEST_F(ReaderTest, SourcesThatFailOrChangeWhileReadStoreOneVersionOrNothing) {
     int reads;  // whole reads the load makes
   };
   const Case cases[] = {
-      {"delivers fewer bytes than its size", {.deliver = 5'000'000}, RegionErrorKind::kTruncatedBlock, 1},
-      {"fails with EIO part-way", {.fail_at = 3'000'000}, RegionErrorKind::kReadFailed, 1},
+      {"unchanged", {}, std::nullopt, 1},
       {"rewritten during the first read", {.changing_reads = 1}, std::nullopt, 2},
       {"rewritten during two reads", {.changing_reads = 2}, std::nullopt, 3},
       {"rewritten during every read", {.changing_reads = 3}, RegionErrorKind::kFileChanged, 3},
@@ -409,25 +240,26 @@ TEST_F(ReaderTest, SourcesThatFailOrChangeWhileReadStoreOneVersionOrNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Observed loaded = Observe();
-    ScriptedSource source(versions, c.script);
+    auto source = std::make_unique<ScriptedSource>(versions, c.script);
     try {
-      reader_.Load(source, store_, map_, list_, bar_);
+      reader_.Load(*source, store_, map_, list_, bar_);
       EXPECT_FALSE(c.fails) << "loaded";
     } catch (const RegionError& e) {
       ASSERT_TRUE(c.fails) << e.what();
       EXPECT_EQ(e.kind(), *c.fails) << e.what();
     }
-    EXPECT_EQ(source.reads, c.reads);
+    EXPECT_EQ(source->reads, c.reads);
+    source.reset();
     if (c.fails) {
       EXPECT_TRUE(Observe() == loaded);
       continue;
     }
     // The version the last read saw, whole: never a mix of two.
     const int v = c.script.changing_reads;
-    EXPECT_EQ(store_.Header(1), 10 + v);
+    EXPECT_EQ(store_.Header(1), 30 + v);
     int wrong = 0;
     for (int i = 0; i < kBlocks; ++i) {
-      const auto expected = static_cast<std::int16_t>(1000 * v + i % 500);
+      const auto expected = static_cast<std::int16_t>(100 * v + i % 99);
       wrong += store_.Geo(i, 1, 1) != expected || store_.Geo(i, kCells, 1) != expected;
     }
     EXPECT_EQ(wrong, 0);

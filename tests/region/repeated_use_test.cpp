@@ -19,6 +19,7 @@
 #include "tests/support/worst_case_region.h"
 #include "tools/process_counters.h"
 #include "tools/region_writer.h"
+#include "view/map_units.h"
 #include "view/pointer_readout.h"
 
 namespace geodata {
@@ -107,17 +108,16 @@ TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
   BlockStore store;
   store.SetHeader(1, 22);
   store.SetHeader(2, 17);
-  constexpr std::int16_t kDm = 30;
   constexpr int kPositions = 256;
   auto position = [](int p) {
-    return std::pair{static_cast<float>(p * kDm + 7), static_cast<float>((255 - p) * kDm)};
+    return std::pair{static_cast<float>(p * kDisplayStep + 7), static_cast<float>((255 - p) * kDisplayStep)};
   };
   // Each position read once on a fresh panel.
   std::vector<std::vector<std::string>> first(kPositions);
   for (int p = 0; p < kPositions; ++p) {
     RecordingText fresh;
     const auto [x, y] = position(p);
-    Map_MouseMove(0, 0, x, y, store, kDm, fresh);
+    Map_MouseMove(0, 0, x, y, store, kDisplayStep, fresh);
     first[p] = fresh.lines;
   }
   // Block 1, 254: region 22_17 begins at world (65536, -32768).
@@ -131,7 +131,7 @@ TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
     const int p = (n * 7) % kPositions;
     const auto [x, y] = position(p);
     Map_MouseMove(static_cast<std::int16_t>(n % 3), static_cast<std::int16_t>(n % 8), x, y, store,
-                  kDm, list);
+                  kDisplayStep, list);
     ASSERT_EQ(list.lines, first[p]) << "readout " << n;
   }
   EXPECT_EQ(list.cls_count, 100'000);

@@ -8,6 +8,7 @@
 #include "tests/support/recording_panels.h"
 #include "tests/support/temp_dir.h"
 #include "tools/region_writer.h"
+#include "view/map_units.h"
 #include "view/overflow_error.h"
 
 namespace geodata {
@@ -21,7 +22,7 @@ constexpr Colour kGrey{100, 100, 100};
 
 class RendererTest : public ::testing::Test {
  protected:
-  void Draw(std::int16_t Dm = 30) { Draw_Geodata(store_, Dm, counters_, map_, list_); }
+  void Draw(std::int16_t Dm = kDisplayStep) { Draw_Geodata(store_, Dm, counters_, map_, list_); }
   Colour ColourOf(int block) const { return map_.points.at(static_cast<std::size_t>(block)).colour; }
 
   BlockStore store_;
@@ -36,8 +37,8 @@ TEST_F(RendererTest, SetsOnePointPerBlockColumnByColumn) {
   ASSERT_EQ(map_.points.size(), 65536U);
   for (int block = 0; block < 65536; ++block) {
     const auto& p = map_.points[static_cast<std::size_t>(block)];
-    ASSERT_EQ(p.x, static_cast<float>(30 * (block / 256))) << block;
-    ASSERT_EQ(p.y, static_cast<float>(30 * (block % 256))) << block;
+    ASSERT_EQ(p.x, static_cast<float>(kDisplayStep * (block / 256))) << block;
+    ASSERT_EQ(p.y, static_cast<float>(kDisplayStep * (block % 256))) << block;
   }
   struct Case {
     int block;

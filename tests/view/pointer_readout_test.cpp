@@ -7,6 +7,7 @@
 
 #include "tests/support/recording_panels.h"
 #include "view/credits.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {
@@ -19,7 +20,7 @@ class ReadoutTest : public ::testing::Test {
                                    std::int16_t button = 0, std::int16_t shift = 0) {
     store_.SetHeader(1, region_x);
     store_.SetHeader(2, region_y);
-    Map_MouseMove(button, shift, x, y, store_, 30, list_);
+    Map_MouseMove(button, shift, x, y, store_, kDisplayStep, list_);
     return list_.lines;
   }
 
@@ -74,6 +75,7 @@ TEST_F(ReadoutTest, RegionWorldAndBlockLines) {
     const auto lines = Readout(c.rx, c.ry, c.x, c.y);
     ASSERT_EQ(lines.size(), 13U);
     EXPECT_EQ(lines[0], c.name);
+    EXPECT_EQ(RegionName(c.rx, c.ry), c.name) << "the name the map's description gives";
     EXPECT_EQ(lines[2], c.world_x);
     EXPECT_EQ(lines[3], c.world_y);
     EXPECT_EQ(lines[5], c.block);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,14 +13,25 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/bad_files.h"
+#include "tests/support/path_dialog.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/worst_case_region.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
+#include "view/credits.h"
+#include "view/map_units.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/text_panel_widget.h"
@@ -29,32 +42,11 @@ namespace {
 const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
                                            "File saved in memory!", "Drawing Geodata...."};
 
-// Stands in for the person at the file dialog.
-struct Chooser {
-  bool confirm = true;
-  std::string answer;
-  std::string filter;
-  int shown = 0;
-};
-
-class StandInDialog final : public FileDialog {
- public:
-  explicit StandInDialog(Chooser& chooser) : chooser_(chooser) {}
-  void Filter(std::string filter) override { chooser_.filter = std::move(filter); }
-  bool ShowOpen() override {
-    ++chooser_.shown;
-    return chooser_.confirm;
-  }
-  std::string FileName() const override { return chooser_.answer; }
-
- private:
-  Chooser& chooser_;
-};
-
 // Form1 with its error box caught instead of shown.
 class TestForm final : public Form1 {
  public:
-  explicit TestForm(Chooser& chooser) : Form1(std::make_unique<StandInDialog>(chooser)) {}
+  TestForm(const std::string& answer, DialogRecord& chooser)
+      : Form1(std::make_unique<PathDialog>(answer, chooser)) {}
   std::vector<QString> errors;
 
  protected:
@@ -85,10 +77,110 @@ std::vector<std::byte> MixedRegion(std::uint8_t region_x, std::uint8_t region_y,
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
 
+// The readout at pixel (133, 201) of the drawing area in region 22_22.
+const std::vector<std::string> kReadout = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
+                                           " World_Y:  143872 ", "", " 66   100 ", "",
+                                           std::string(kWebAddress), "", std::string(kDeveloperLine),
+                                           std::string(kAuthorEmail), std::string(kSupportEmail), ""};
+
+QString Joined(const std::vector<std::string>& lines) {
+  QStringList joined;
+  for (const std::string& line : lines) joined.append(QString::fromStdString(line));
+  return joined.join('\n');
+}
+
+// Records the accessibility events Qt raises while it lives, as if assistive
+// technology were listening. Qt hands events to an update handler only
+// while its platform bridge is active, which no public call can set; Qt's
+// own tests switch it the same way. The handler is a plain function, so it
+// finds the recorder in use through Current().
+class AccessibilityEvents {
+ public:
+  struct Event {
+    QObject* object;
+    QAccessible::Event type;
+    int position;      // text updates
+    QString removed;   // text updates
+    QString inserted;  // text updates
+    double value;      // value changes
+  };
+
+  AccessibilityEvents()
+      : was_active_(QAccessible::isActive()), previous_(QAccessible::installUpdateHandler(&Record)) {
+    Current() = this;
+    Bridge().setActive(true);
+  }
+  ~AccessibilityEvents() {
+    QAccessible::installUpdateHandler(previous_);
+    Bridge().setActive(was_active_);
+    Current() = nullptr;
+  }
+  AccessibilityEvents(const AccessibilityEvents&) = delete;
+  AccessibilityEvents& operator=(const AccessibilityEvents&) = delete;
+
+  std::vector<Event> Of(const QObject* object, QAccessible::Event type) const {
+    std::vector<Event> found;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(found),
+                 [&](const Event& e) { return e.object == object && e.type == type; });
+    return found;
+  }
+
+  std::vector<Event> events;
+
+ private:
+  static AccessibilityEvents*& Current() {
+    static AccessibilityEvents* current = nullptr;
+    return current;
+  }
+
+  static QPlatformAccessibility& Bridge() {
+    return *QGuiApplicationPrivate::platformIntegration()->accessibility();
+  }
+
+  static void Record(QAccessibleEvent* event) {
+    Event e{event->object(), event->type(), 0, {}, {}, 0};
+    if (event->type() == QAccessible::TextUpdated) {
+      const auto* update = static_cast<QAccessibleTextUpdateEvent*>(event);
+      e.position = update->changePosition();
+      e.removed = update->textRemoved();
+      e.inserted = update->textInserted();
+    } else if (event->type() == QAccessible::ValueChanged) {
+      e.value = static_cast<QAccessibleValueChangeEvent*>(event)->value().toDouble();
+    }
+    Current()->events.push_back(e);
+  }
+
+  bool was_active_;
+  QAccessible::UpdateHandler previous_;
+};
+
+// Applies text updates, in turn, to the text a listener had.
+void ApplyTextEvents(const std::vector<AccessibilityEvents::Event>& events, QString& text) {
+  for (const AccessibilityEvents::Event& e : events) {
+    ASSERT_EQ(text.mid(e.position, e.removed.size()), e.removed) << "removes what was there";
+    text.replace(e.position, e.removed.size(), e.inserted);
+  }
+}
+
+// Counts the paints of every widget it watches.
+class PaintCounter final : public QObject {
+ public:
+  explicit PaintCounter(std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) w->installEventFilter(this);
+  }
+  std::map<const QObject*, int> paints;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints[watched];
+    return false;
+  }
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
-      : form_(chooser_),
+      : form_(answer_, chooser_),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))),
@@ -97,7 +189,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(const std::string& path, bool confirm = true) {
-    chooser_.answer = path;
+    answer_ = path;
     chooser_.confirm = confirm;
     OpenGeo()->trigger();
     QApplication::processEvents();
@@ -106,6 +198,15 @@ class MainWindowTest : public ::testing::Test {
   QAction* OpenGeo() const {
     const QList<QAction*> menus = form_.menuBar()->actions();
     return menus.size() == 1 ? menus[0]->menu()->actions().value(0) : nullptr;
+  }
+
+  // Runs the event loop past the frame in which changed text rows may wait
+  // for their repaint.
+  static void PaintAfterFrame() {
+    QEventLoop frame;
+    QTimer::singleShot(3 * TextPanelWidget::kFrame, &frame, &QEventLoop::quit);
+    frame.exec();
+    QApplication::processEvents();
   }
 
   void MovePointer(QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
@@ -137,7 +238,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  Chooser chooser_;
+  std::string answer_;
+  DialogRecord chooser_;
   TestForm form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -179,7 +281,7 @@ TEST_F(MainWindowTest, StartsFixedSizeWithItsControlsInPlaceAndEmpty) {
     for (int x = 0; x < 511; ++x) lit += black.pixel(x, y) != qRgb(0, 0, 0);
   }
   EXPECT_EQ(lit, 0) << "the drawing area starts black";
-  EXPECT_EQ(form_.Dm, 30);
+  EXPECT_EQ(form_.Dm, kDisplayStep);
 }
 
 TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
@@ -240,16 +342,17 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   const QImage before = map_->Picture();
   const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
 
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells[3] = LayerCell::Of(std::vector<std::int16_t>(17, 9));
-  RegionWriter bad(std::array<std::uint8_t, kHeaderBytes>{40, 41});
-  bad.Flat(0).Multilayer(1, cells).FillFlat();
+  // A bad file and a path that names none, from the bad-file table.
   struct Case {
     std::string path;
     std::string says;
   };
-  for (const Case& c : {Case{dir_.Write("bad.dat", bad.bytes()), "layer count 17"},
-                        Case{(dir_.path() / "missing.dat").string(), "cannot be opened"}}) {
+  std::vector<Case> cases;
+  for (RegionErrorKind kind : {RegionErrorKind::kLayerCountTooLarge, RegionErrorKind::kCannotOpen}) {
+    const auto bad = std::ranges::find(testing::BadFiles(), kind, &testing::BadFile::kind);
+    cases.push_back({bad->make(dir_), bad->says});
+  }
+  for (const Case& c : cases) {
     form_.errors.clear();
     Open(c.path);
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;
@@ -279,11 +382,126 @@ TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
   EXPECT_EQ(list_->Lines(), plain) << "buttons and keys change nothing";
 }
 
+TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleAndName) {
+  const QList<QAction*> menus = form_.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 1);
+  QMenu* file_menu = menus[0]->menu();
+  QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form_.menuBar());
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(file_menu);
+  ASSERT_TRUE(bar && menu);
+  ASSERT_EQ(bar->childCount(), 1);
+  ASSERT_EQ(menu->childCount(), 1);
+  struct Case {
+    const char* control;
+    QAccessibleInterface* iface;
+    QAccessible::Role role;
+    QString name;
+  };
+  const Case cases[] = {
+      {"window", QAccessible::queryAccessibleInterface(&form_), QAccessible::Window,
+       "GeoData viewer - www.example.org/geodata"},
+      {"Picture1", QAccessible::queryAccessibleInterface(picture_), QAccessible::Graphic,
+       "GeoData viewer banner"},
+      {"list", QAccessible::queryAccessibleInterface(list_), QAccessible::StaticText,
+       "Log and pointer readout"},
+      {"Map", QAccessible::queryAccessibleInterface(map_), QAccessible::Graphic, "Map"},
+      {"Baras", QAccessible::queryAccessibleInterface(baras_), QAccessible::ProgressBar,
+       "Reading progress"},
+      {"MenuFile in the menu bar", bar->child(0), QAccessible::MenuItem, "File"},
+      {"MenuFile", menu, QAccessible::PopupMenu, "File"},
+      {"OpenGeo", menu->child(0), QAccessible::MenuItem, "Open GeoData"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NE(c.iface, nullptr) << c.control;
+    EXPECT_EQ(c.iface->role(), c.role) << c.control;
+    EXPECT_EQ(c.iface->text(QAccessible::Name), c.name) << c.control;
+  }
+}
+
+TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(list_);
+  QAccessibleInterface* map = QAccessible::queryAccessibleInterface(map_);
+  QAccessibleInterface* baras = QAccessible::queryAccessibleInterface(baras_);
+  ASSERT_TRUE(list && map && baras);
+  QAccessibleTextInterface* text = list->textInterface();
+  QAccessibleValueInterface* value = baras->valueInterface();
+  ASSERT_TRUE(text && value);
+  EXPECT_EQ(value->minimumValue().toDouble(), 0.0);
+  EXPECT_EQ(value->maximumValue().toDouble(), 65536.0);
+
+  const std::string path = dir_.Write("a.dat", MixedRegion(22, 22, 0));
+  struct Case {
+    const char* after;
+    std::function<void()> act;
+    std::vector<std::string> lines;
+    QString map_description;
+    double bar;
+  };
+  const Case cases[] = {
+      {"start-up", [] {}, {}, "No region loaded", 0},
+      {"a load", [&] { Open(path); }, kLoadLog, "Map:  22 _ 22 ", 65535},
+      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, kReadout, "Map:  22 _ 22 ", 65535},
+      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, kReadout,
+       "Map:  22 _ 22 ", 65535},
+  };
+  for (const Case& c : cases) {
+    c.act();
+    const QString want = Joined(c.lines);
+    EXPECT_EQ(text->characterCount(), want.size()) << c.after;
+    EXPECT_EQ(text->text(0, text->characterCount()), want) << c.after;
+    EXPECT_EQ(text->text(0, -1), want) << c.after;
+    EXPECT_EQ(list->text(QAccessible::Value), want) << c.after;
+    EXPECT_EQ(map->text(QAccessible::Description), c.map_description) << c.after;
+    EXPECT_EQ(value->currentValue().toDouble(), c.bar) << c.after;
+  }
+  EXPECT_EQ(text->text(0, text->characterCount()).split('\n').size(), 13);
+}
+
+// A load sets the bar 65,536 times and prints four lines; a listener hears of
+// them only as often as the panels paint.
+TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne) {
+  const std::string worst = testing::WriteWorstCaseRegion(dir_, "worst.dat", {22, 22}, 1);
+  Open(dir_.Write("a.dat", MixedRegion(20, 18, 0)));
+  AccessibilityEvents load;
+  PaintCounter counter{list_, baras_};
+  QString heard = Joined(list_->Lines());
+  Open(worst);
+  ASSERT_TRUE(form_.errors.empty());
+  RecordProperty("accessibility_events_of_the_load", static_cast<int>(load.events.size()));
+  const auto log = load.Of(list_, QAccessible::TextUpdated);
+  const auto bar = load.Of(baras_, QAccessible::ValueChanged);
+  EXPECT_GE(log.size(), 1U);
+  EXPECT_LE(static_cast<int>(log.size()), counter.paints[list_]);
+  ASSERT_GE(bar.size(), 1U);
+  EXPECT_LE(static_cast<int>(bar.size()), counter.paints[baras_]);
+  EXPECT_EQ(bar.back().value, 65535.0) << "the last value heard is the bar's last";
+  EXPECT_LT(load.events.size(), 1000U) << "all events of the load, from any control";
+  ApplyTextEvents(log, heard);
+  EXPECT_EQ(heard, Joined(kLoadLog)) << "the changes, applied in turn, give the text shown";
+
+  MovePointer({1 + 133, 1 + 201});
+  PaintAfterFrame();
+  heard = Joined(list_->Lines());
+  load.events.clear();
+  counter.paints.clear();
+  MovePointer({1 + 135, 1 + 201});  // the next block column: world X 74112
+  PaintAfterFrame();
+  const auto readout = load.Of(list_, QAccessible::TextUpdated);
+  ASSERT_GE(readout.size(), 1U);
+  EXPECT_LE(static_cast<int>(readout.size()), counter.paints[list_]);
+  ApplyTextEvents(readout, heard);
+  EXPECT_EQ(heard, Joined(list_->Lines())) << "the changes, applied in turn, give the text shown";
+  // A readout seldom spans a forced repaint; when it does not, one event
+  // carries just the changed lines.
+  if (readout.size() == 1U) {
+    EXPECT_EQ(readout[0].inserted, " World_X:  74112 \n World_Y:  143872 \n\n 67   100 ");
+  }
+}
+
 // The real error box, closed by a timer so the test does not block.
 TEST(MainWindowErrorBox, IsModalCriticalTitledOpenGeoDataWithTheMessage) {
-  Chooser chooser;
-  chooser.answer = "/nonexistent/region.dat";
-  Form1 form(std::make_unique<StandInDialog>(chooser));
+  const std::string answer = "/nonexistent/region.dat";
+  Form1 form(std::make_unique<PathDialog>(answer));
   form.show();
   QString title;
   QString text;

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "window/map_panel_widget.h"
@@ -77,27 +81,33 @@ TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
     QPointF at;
     Qt::MouseButtons buttons;
     Qt::KeyboardModifiers keys;
-    Report want;
+    std::optional<Report> want;  // none: a move over the border, not passed on
   };
   const Case cases[] = {
-      {{1, 1}, Qt::NoButton, Qt::NoModifier, {0, 0, 0, 0}},
-      {{134, 202}, Qt::NoButton, Qt::NoModifier, {0, 0, 1995, 3015}},
-      {{0, 0}, Qt::NoButton, Qt::NoModifier, {0, 0, -15, -15}},
-      {{511, 1}, Qt::LeftButton, Qt::ShiftModifier, {1, 1, 7650, 0}},
+      {{1, 1}, Qt::NoButton, Qt::NoModifier, Report{0, 0, 0, 0}},
+      {{134, 202}, Qt::NoButton, Qt::NoModifier, Report{0, 0, 1995, 3015}},
+      {{0, 0}, Qt::NoButton, Qt::NoModifier, std::nullopt},
+      {{0, 100}, Qt::NoButton, Qt::NoModifier, std::nullopt},
+      {{100, 0}, Qt::NoButton, Qt::NoModifier, std::nullopt},
+      {{512, 100}, Qt::NoButton, Qt::NoModifier, std::nullopt},
+      {{100, 512}, Qt::NoButton, Qt::NoModifier, std::nullopt},
+      {{511, 1}, Qt::LeftButton, Qt::ShiftModifier, Report{1, 1, 7650, 0}},
       {{2, 2}, Qt::RightButton | Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier,
-       {6, 6, 15, 15}},
+       Report{6, 6, 15, 15}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::pair(c.at.x(), c.at.y())));
+    reports.clear();
     QMouseEvent move(QEvent::MouseMove, c.at, map.mapToGlobal(c.at), Qt::NoButton, c.buttons, c.keys);
     QApplication::sendEvent(&map, &move);
-    ASSERT_FALSE(reports.empty());
+    ASSERT_EQ(reports.size(), c.want ? 1U : 0U);
+    if (!c.want) continue;
     const Report& got = reports.back();
-    EXPECT_EQ(got.button, c.want.button);
-    EXPECT_EQ(got.shift, c.want.shift);
-    EXPECT_EQ(got.x, c.want.x) << c.at.x();
-    EXPECT_EQ(got.y, c.want.y) << c.at.y();
+    EXPECT_EQ(got.button, c.want->button);
+    EXPECT_EQ(got.shift, c.want->shift);
+    EXPECT_EQ(got.x, c.want->x);
+    EXPECT_EQ(got.y, c.want->y);
   }
-  EXPECT_EQ(reports.size(), std::size(cases));
 }
 
 class TextPanelWidgetTest : public ::testing::Test {
@@ -183,6 +193,43 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
     const QImage shown = on_screen();
     EXPECT_TRUE(shown == list_.grab().toImage().convertToFormat(QImage::Format_RGB32)) << step.what;
   }
+}
+
+// A magnifier follows the text by the rectangles the text interface gives.
+TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
+  list_.Print({"Map: ", 22.0, "_", 22.0});
+  list_.Print({" World_X: ", 73984.0});
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list_);
+  ASSERT_NE(iface, nullptr);
+  QAccessibleTextInterface* text = iface->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->text(-3, 1000), "Map:  22 _ 22 \n World_X:  73984 ") << "offsets are held to the text";
+
+  const std::vector<int> inked = InkedRows();
+  ASSERT_FALSE(inked.empty());
+  const QPoint origin = list_.mapToGlobal(QPoint(0, 0));
+  const int line = list_.fontMetrics().height();
+  struct Case {
+    int offset;
+    int row;  // of the panel's lines
+  };
+  for (const Case& c : {Case{0, 0}, Case{5, 0}, Case{13, 0}, Case{15, 1}, Case{20, 1}, Case{31, 1}}) {
+    const QRect rect = text->characterRect(c.offset);
+    ASSERT_TRUE(rect.isValid()) << c.offset;
+    EXPECT_EQ(rect.top() - origin.y(), list_.contentsRect().top() + c.row * line) << c.offset;
+    EXPECT_EQ(text->offsetAtPoint(rect.center()), c.offset) << "and back, at " << c.offset;
+  }
+  // The painted ink lies within the two lines' rectangles, and each has some.
+  const QRect line0 = text->characterRect(0).translated(-origin);
+  const QRect line1 = text->characterRect(15).translated(-origin);
+  const auto within = [](const QRect& r) { return [&r](int y) { return y >= r.top() && y <= r.bottom(); }; };
+  EXPECT_TRUE(std::all_of(inked.begin(), inked.end(),
+                          [&](int y) { return within(line0)(y) || within(line1)(y); }));
+  EXPECT_TRUE(std::any_of(inked.begin(), inked.end(), within(line0)));
+  EXPECT_TRUE(std::any_of(inked.begin(), inked.end(), within(line1)));
+  EXPECT_FALSE(text->characterRect(100).isValid()) << "past the end";
+  EXPECT_EQ(text->offsetAtPoint(origin + QPoint(list_.width() - 3, list_.height() - 3)), -1)
+      << "below the text";
 }
 
 TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {

@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "tests/support/temp_dir.h"
+#include "window/file_name_icon_provider.h"
 
 namespace geodata {
 namespace {
@@ -59,7 +61,12 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
 
   QStringList offered;
   QString folder;
+  const QFileDialog* first = nullptr;
+  const QFileDialog* second = nullptr;
   EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
+    first = &shown;
+    EXPECT_TRUE(shown.testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_NE(dynamic_cast<const FileNameIconProvider*>(shown.iconProvider()), nullptr);
     offered = shown.nameFilters();
     folder = shown.directory().absolutePath();
     auto* name = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -72,11 +79,39 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
   EXPECT_EQ(dialog.FileName(), path);
 
   EXPECT_FALSE(ShowWith(dialog, [&](QFileDialog& shown) {
+    second = &shown;
     folder = shown.directory().absolutePath();
     shown.reject();
   }));
   EXPECT_EQ(folder, QDir(QString::fromStdString(dir.path().string())).absolutePath())
       << "the next time it starts where the last file was";
+  EXPECT_EQ(first, second) << "one dialog for the window's life";
+}
+
+// Named from the file name alone: a reading provider would call the first a
+// PNG image, and could block on a special file.
+TEST(FileNameIconProvider, NamesTypesFromTheFileNameWithoutReadingIt) {
+  testing::TempDir dir;
+  const std::string png_header = "\x89PNG\r\n\x1a\n";
+  const auto png = std::as_bytes(std::span(png_header));
+  const std::string text = "plain words";
+  struct Case {
+    const char* name;
+    std::span<const std::byte> bytes;
+    QString type;
+  };
+  const Case cases[] = {
+      {"image.dat", png, "DAT File"},
+      {"notes.png", std::as_bytes(std::span(text)), "PNG image"},
+      {"no_suffix", png, "File"},
+  };
+  FileNameIconProvider icons;
+  for (const Case& c : cases) {
+    const QFileInfo info(QString::fromStdString(dir.Write(c.name, c.bytes)));
+    EXPECT_EQ(icons.type(info), c.type) << c.name;
+    EXPECT_FALSE(icons.icon(info).isNull()) << c.name;
+  }
+  EXPECT_EQ(icons.type(QFileInfo(QString::fromStdString(dir.path().string()))), "Folder");
 }
 
 }  // namespace

@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QSettings>
+
+#include "window/application_setup.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Headless also when the build lists the tests.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  // Qt's file dialog would keep its history in the user's settings.
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+  geodata::PrepareApplication();  // settings point where nothing is written
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,49 @@
+// Every kind of input the reader must refuse, in one table: how each is made,
+// the error kind it must end with and the message after "<path>: ". The
+// reader's tests run every row; the window's run one row of each kind.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "region/byte_source.h"
+#include "region/region_error.h"
+#include "tests/support/scripted_source.h"
+#include "tests/support/temp_dir.h"
+
+namespace geodata::testing {
+
+struct BadFile {
+  const char* name;
+  std::function<std::string(const TempDir&)> make;  // makes the input, returns its path
+  RegionErrorKind kind;
+  std::string says;
+  // The disk misbehaving as scripted, instead of the file at the path.
+  std::optional<ScriptedSource::Script> script = std::nullopt;
+  // Done to the file once it is open and before it is read.
+  std::function<void(const std::string&)> after_open = nullptr;
+};
+
+const std::vector<BadFile>& BadFiles();
+
+// Versions of one region, several read pieces long, that scripted sources
+// switch between while they are read.
+const std::vector<std::vector<std::byte>>& ScriptedVersions();
+
+// Flat blocks but for block `block`, whose cell `cell` declares `count`
+// layers and holds that many values, up to what a cell can hold.
+std::vector<std::byte> RegionWithCount(std::int16_t count, int block = 4660, int cell = 7);
+
+// Whether this build can make the row happen (no address-space limit under
+// the sanitizer).
+bool CanRun(const BadFile& bad);
+
+// The row's input as the open command opens it; throws RegionError as
+// opening the path would.
+std::unique_ptr<ByteSource> OpenBadFile(const BadFile& bad, const std::string& path);
+
+}  // namespace geodata::testing

@@ -1,0 +1,44 @@
+// A reader, a store and recording panels that share one journal: all that a
+// load is given, and all that it can change.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "region/block_store.h"
+#include "region/region_reader.h"
+#include "tests/support/recording_panels.h"
+#include "tests/support/store_digest.h"
+#include "tests/support/temp_dir.h"
+
+namespace geodata::testing {
+
+class LoadFixture : public ::testing::Test {
+ protected:
+  // Everything a load can change, to show a failed load changed none of it.
+  struct Observed {
+    std::uint64_t store;
+    std::vector<std::string> journal;
+    std::vector<std::string> lines;
+    std::size_t points;
+    std::vector<float> bar;
+    bool operator==(const Observed&) const = default;
+  };
+  Observed Observe() const {
+    return {StoreDigest(store_), journal_.entries, list_.lines, map_.points.size(), bar_.values};
+  }
+
+  TempDir dir_;
+  RegionReader reader_;
+  BlockStore store_;
+  Journal journal_;
+  RecordingMap map_{&journal_};
+  RecordingText list_{&journal_};
+  RecordingProgress bar_{&journal_};
+};
+
+}  // namespace geodata::testing
