@@ -1,5 +1,7 @@
 #include "window/qt_file_dialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -41,7 +43,13 @@ bool QtFileDialog::ShowOpen() {
   dialog.setDirectory(folder_.isEmpty() ? QDir::currentPath() : folder_);
   dialog.setNameFilters(name_filters_);
   dialog.selectFile(QString());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const int result = dialog.exec();
+  // The dialog outlives its use: a name completed and confirmed with Return
+  // leaves the completer's list open, and that list would keep the pointer.
+  for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+    if (completer->popup() != nullptr) completer->popup()->hide();
+  }
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const QString chosen = dialog.selectedFiles().constFirst();
   folder_ = QFileInfo(chosen).absolutePath();
   file_name_ = QFile::encodeName(chosen).toStdString();

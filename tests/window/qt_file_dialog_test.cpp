@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -72,9 +74,16 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
     auto* name = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
     name->setText(QString::fromStdString(path));  // typed, as a person would
+    // A typed name that completes leaves the completer's list open.
+    auto* completer = shown.findChild<QCompleter*>();
+    ASSERT_NE(completer, nullptr);
+    completer->popup()->show();
     static_cast<QDialog&>(shown).accept();  // as the Open button does
   }));
   EXPECT_EQ(offered, QStringList{"GeoData file (*.dat)"});
+  for (const QCompleter* completer : first->findChildren<QCompleter*>()) {
+    EXPECT_FALSE(completer->popup()->isVisible()) << "a list left open would keep the pointer";
+  }
   EXPECT_EQ(folder, QDir::current().absolutePath());
   EXPECT_EQ(dialog.FileName(), path);
 
