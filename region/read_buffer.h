@@ -21,8 +21,6 @@ class ReadBuffer {
   void ReleaseIfLargerThan(std::size_t limit);
 
   std::byte* Data() { return data_; }
-  const std::byte* Data() const { return data_; }
-  std::size_t Capacity() const { return capacity_; }
 
  private:
   void Release();

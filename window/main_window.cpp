@@ -61,6 +61,11 @@ constexpr char kNoRegionDescription[] = "No region loaded";
 Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
     : Dialog(std::move(dialog)), open_(std::move(open)) {
   if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
+  if (!open_) {
+    open_ = [](const std::string& path) -> std::unique_ptr<ByteSource> {
+      return std::make_unique<FileSource>(path);
+    };
+  }
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
@@ -133,10 +138,6 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  if (!open_) {
-    reader_.Open_Geodata_File(Failas, store_, *Map, *list, *Baras);
-    return;
-  }
   const std::unique_ptr<ByteSource> source = open_(Failas);
   reader_.Load(*source, store_, *Map, *list, *Baras);
 }
