@@ -34,10 +34,6 @@ const std::vector<BadFile>& BadFiles();
 // switch between while they are read.
 const std::vector<std::vector<std::byte>>& ScriptedVersions();
 
-// Flat blocks but for block `block`, whose cell `cell` declares `count`
-// layers and holds that many values, up to what a cell can hold.
-std::vector<std::byte> RegionWithCount(std::int16_t count, int block = 4660, int cell = 7);
-
 // Whether this build can make the row happen (no address-space limit under
 // the sanitizer).
 bool CanRun(const BadFile& bad);

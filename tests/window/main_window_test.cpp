@@ -17,7 +17,6 @@
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,8 +26,7 @@
 #include "testing/bad_files.h"
 #include "testing/path_dialog.h"
 #include "testing/temp_dir.h"
-#include "testing/worst_case_region.h"
-#include "tools/region_writer.h"
+#include "testing/test_regions.h"
 #include "view/colour_rule.h"
 #include "view/credits.h"
 #include "view/map_units.h"
@@ -52,28 +50,6 @@ class TestForm final : public Form1 {
  protected:
   void ShowError(const QString& message) override { errors.push_back(message); }
 };
-
-// A region with every kind of block, and known colours at the corners.
-std::vector<std::byte> MixedRegion(std::uint8_t region_x, std::uint8_t region_y, int shift) {
-  std::array<std::uint8_t, kHeaderBytes> header{};
-  header[0] = region_x;
-  header[1] = region_y;
-  RegionWriter writer(header);
-  writer.Flat(-3753).Flat(-3754);  // (0, 106, 0) and (0, 0, 170)
-  for (int i = 2; i < kBlocks - 1; ++i) {
-    const int kind = (i + shift) % 16;
-    if (kind == 0) {
-      writer.Complex(static_cast<std::int16_t>(-9000 + (i * 7) % 9000));
-    } else if (kind == 1) {
-      writer.Multilayer(static_cast<std::int16_t>(i % 2 ? 1 : -1),
-                        static_cast<std::int16_t>((i / 16) % 7), 5);
-    } else {
-      writer.Flat(static_cast<std::int16_t>(-6000 + (i * 13 + shift) % 6100));
-    }
-  }
-  writer.Multilayer(1000, 5, 0);  // (200, 200, 200)
-  return writer.Take();
-}
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
 
@@ -295,7 +271,7 @@ TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
 }
 
 TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
-  Open(dir_.Write("a.dat", MixedRegion(22, 22, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   EXPECT_EQ(chooser_.filter, "GeoData file (*.dat) |*.dat");
   EXPECT_EQ(chooser_.shown, 1);
   EXPECT_TRUE(form_.errors.empty());
@@ -310,9 +286,9 @@ TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
 }
 
 TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
-  Open(dir_.Write("a.dat", MixedRegion(22, 22, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage first = map_->Picture();
-  Open(dir_.Write("b.dat", MixedRegion(16, 17, 5)));
+  Open(dir_.Write("b.dat", testing::MixedRegion(16, 17, 5)));
   EXPECT_TRUE(form_.errors.empty());
   EXPECT_EQ(list_->Lines(), kLoadLog);
   EXPECT_EQ(baras_->Position(), 65535.0F);
@@ -322,7 +298,7 @@ TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
 }
 
 TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
-  Open(dir_.Write("a.dat", MixedRegion(22, 22, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
   struct Case {
     bool confirm;
@@ -338,7 +314,7 @@ TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
 }
 
 TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
-  Open(dir_.Write("a.dat", MixedRegion(22, 22, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
   const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
 
@@ -370,7 +346,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
 }
 
 TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
-  Open(dir_.Write("a.dat", MixedRegion(22, 22, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   MovePointer({1 + 133, 1 + 201});  // pixel (133, 201) of the drawing area
   const std::vector<std::string> head = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
                                          " World_Y:  143872 ", "", " 66   100 ", ""};
@@ -429,7 +405,7 @@ TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
   EXPECT_EQ(value->minimumValue().toDouble(), 0.0);
   EXPECT_EQ(value->maximumValue().toDouble(), 65536.0);
 
-  const std::string path = dir_.Write("a.dat", MixedRegion(22, 22, 0));
+  const std::string path = dir_.Write("a.dat", testing::MixedRegion(22, 22, 0));
   struct Case {
     const char* after;
     std::function<void()> act;
@@ -461,7 +437,7 @@ TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
 // them only as often as the panels paint.
 TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne) {
   const std::string worst = testing::WriteWorstCaseRegion(dir_, "worst.dat", {22, 22}, 1);
-  Open(dir_.Write("a.dat", MixedRegion(20, 18, 0)));
+  Open(dir_.Write("a.dat", testing::MixedRegion(20, 18, 0)));
   AccessibilityEvents load;
   PaintCounter counter{list_, baras_};
   QString heard = Joined(list_->Lines());

@@ -15,12 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "region/region_format.h"
 #include "testing/bad_files.h"
 #include "testing/path_dialog.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
-#include "tools/region_writer.h"
+#include "testing/test_regions.h"
 #include "window/file_dialog.h"
 #include "window/main_window.h"
 #include "window/map_panel_widget.h"
@@ -93,28 +92,10 @@ class Window {
   QTimer poll_;
 };
 
-std::vector<std::byte> ValidRegion(std::uint8_t region_x, int shift) {
-  RegionWriter region({region_x, 18});
-  for (int i = 0; i < kBlocks; ++i) {
-    const auto v = static_cast<std::int16_t>((i * 37 + shift) % 9000 - 4500);
-    switch ((i + shift) % 5) {
-      case 0:
-        region.Complex(v);
-        break;
-      case 1:
-        region.Multilayer(static_cast<std::int16_t>(-1 - i % 3), static_cast<std::int16_t>(i % 6), v);
-        break;
-      default:
-        region.Flat(v, 1);
-    }
-  }
-  return region.Take();
-}
-
 TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
   TempDir dir;
   Window window;
-  const std::string first = dir.Write("first.dat", ValidRegion(21, 0));
+  const std::string first = dir.Write("first.dat", testing::MixedRegion(21, 18, 0));
   window.Open(first);
   ASSERT_TRUE(window.boxes.empty());
   const Window::Seen loaded = window.Look();
@@ -138,7 +119,7 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
   EXPECT_EQ(seen.size(), testing::kCanLimitAddressSpace ? 8U : 7U) << "every kind of failure";
 
   // Still usable: a new file paints exactly as in a window that never failed.
-  const std::string next = dir.Write("next.dat", ValidRegion(23, 2));
+  const std::string next = dir.Write("next.dat", testing::MixedRegion(23, 18, 2));
   window.boxes.clear();
   window.Open(next);
   EXPECT_TRUE(window.boxes.empty());
