@@ -14,6 +14,8 @@ namespace {
 TableWatch* active = nullptr;  // the signal handler's only way in
 
 constexpr std::size_t kTableBytes = BlockStore::kElements * sizeof(std::int16_t);
+// Room for the sanitizer's report when it runs on this stack too.
+constexpr std::size_t kSignalStackBytes = 256 * 1024;
 
 void Protect(void* at, std::size_t bytes, int protection) {
   if (mprotect(at, bytes, protection) != 0) {
@@ -47,10 +49,25 @@ TableWatch::TableWatch(BlockStore& store)
       row_start_[k][j] = static_cast<std::size_t>(store.Row(j, k).data() - table_);
     }
   }
+  // A stack overflow faults with no stack left to run a handler on: the
+  // handlers run on a stack of their own, the sanitizer's if it set one.
+  stack_t current{};
+  sigaltstack(nullptr, &current);
+  if ((current.ss_flags & SS_DISABLE) != 0) {
+    signal_stack_ = mmap(nullptr, kSignalStackBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (signal_stack_ == MAP_FAILED) {
+      std::perror("table watch: mmap");
+      std::abort();
+    }
+    stack_t own{};
+    own.ss_sp = signal_stack_;
+    own.ss_size = kSignalStackBytes;
+    sigaltstack(&own, nullptr);
+  }
   active = this;
   struct sigaction action {};
   action.sa_sigaction = &TableWatch::OnFault;
-  action.sa_flags = SA_SIGINFO;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
   sigemptyset(&action.sa_mask);
   sigaction(SIGSEGV, &action, &previous_);
   Protect(table_, pages_ * page_bytes_, PROT_READ);
@@ -59,6 +76,12 @@ TableWatch::TableWatch(BlockStore& store)
 TableWatch::~TableWatch() {
   Protect(table_, pages_ * page_bytes_, PROT_READ | PROT_WRITE);
   sigaction(SIGSEGV, &previous_, nullptr);
+  if (signal_stack_ != nullptr) {
+    stack_t none{};
+    none.ss_flags = SS_DISABLE;
+    sigaltstack(&none, nullptr);
+    munmap(signal_stack_, kSignalStackBytes);
+  }
   munmap(before_, pages_ * page_bytes_);
   active = nullptr;
 }
@@ -79,10 +102,16 @@ void TableWatch::OnFault(int signal, siginfo_t* info, void* context) {
       }
     }
   }
-  // Not a first write to the table: the handler from before reports it.
-  sigaction(SIGSEGV, &watch->previous_, nullptr);
-  (void)signal;
-  (void)context;
+  // Not a first write to the table: the handler from before reports it, from
+  // here, since the fault may be the thread's stack running out; or, when
+  // there was none, the fault comes again to the default action.
+  const struct sigaction& previous = watch->previous_;
+  sigaction(SIGSEGV, &previous, nullptr);
+  if ((previous.sa_flags & SA_SIGINFO) != 0) {
+    if (previous.sa_sigaction != nullptr) previous.sa_sigaction(signal, info, context);
+  } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) {
+    previous.sa_handler(signal);
+  }
 }
 
 void TableWatch::Verify() {
@@ -91,11 +120,9 @@ void TableWatch::Verify() {
   for (std::size_t n = 0; n < written_count_; ++n) {
     const std::size_t first = written_list_[n] * slots_per_page;
     if (std::memcmp(table_ + first, expected + first, page_bytes_) == 0) continue;
-    for (std::size_t position = first;; ++position) {
-      if (table_[position] != expected[position]) {
-        Fail(position, table_[position], expected[position]);
-      }
-    }
+    const std::size_t end = std::min(first + slots_per_page, BlockStore::kElements);
+    const auto [got, want] = std::mismatch(table_ + first, table_ + end, expected + first);
+    if (got != table_ + end) Fail(static_cast<std::size_t>(got - table_), *got, *want);
   }
   // A load writes rows, so its pages come in runs: one call per run.
   std::sort(written_list_.begin(), written_list_.begin() + static_cast<std::ptrdiff_t>(written_count_));

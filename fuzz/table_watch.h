@@ -59,6 +59,7 @@ class TableWatch {
   std::vector<std::size_t> written_list_;
   std::size_t written_count_ = 0;
   struct sigaction previous_ {};
+  void* signal_stack_ = nullptr;  // ours, when nothing had set one
 };
 
 }  // namespace geodata

@@ -121,7 +121,9 @@ class TextPanelAccessible final : public QAccessibleWidget,
     const qsizetype shorter = std::min(now.size(), announced_.size());
     qsizetype head = 0;
     while (head < shorter && now[head] == announced_[head]) ++head;
-    if (head < shorter) head = now.lastIndexOf(QLatin1Char('\n'), head - 1) + 1;
+    // From -1, lastIndexOf would search from the end: a change in the first
+    // line starts at 0.
+    if (head > 0 && head < shorter) head = now.lastIndexOf(QLatin1Char('\n'), head - 1) + 1;
     qsizetype tail = 0;
     while (tail < shorter - head && now[now.size() - 1 - tail] == announced_[announced_.size() - 1 - tail]) {
       ++tail;

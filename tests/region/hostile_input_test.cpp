@@ -20,9 +20,9 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tests/support/load_fixture.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/worst_case_region.h"
+#include "testing/load_fixture.h"
+#include "testing/temp_dir.h"
+#include "testing/test_regions.h"
 #include "tools/process_counters.h"
 #include "tools/region_writer.h"
 
@@ -116,9 +116,7 @@ class ChangedDuringFirstRead final : public ByteSource {
 };
 
 std::vector<std::byte> ComplexRegion(std::int16_t base) {
-  RegionWriter region({5, 6});
-  for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(base + i % 1000));
-  return region.Take();
+  return testing::ComplexRegion({5, 6}, [base](int i) { return static_cast<std::int16_t>(base + i % 1000); });
 }
 
 TEST_F(HostileInputTest, RealFileChangedDuringTheReadIsReadAgainNeverMixed) {

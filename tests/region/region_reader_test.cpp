@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "region/region_error.h"
-#include "tests/support/bad_files.h"
-#include "tests/support/load_fixture.h"
-#include "tests/support/scripted_source.h"
-#include "tests/support/temp_dir.h"
+#include "testing/bad_files.h"
+#include "testing/load_fixture.h"
+#include "testing/scripted_source.h"
+#include "testing/temp_dir.h"
+#include "testing/test_regions.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
@@ -131,19 +132,14 @@ TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
                         {"flat with trailing bytes", 393'234, 0, 1001}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    RegionWriter region({20, 18});
-    for (int i = 0; i < kBlocks; ++i) {
-      const auto v = static_cast<std::int16_t>(i - 32768);
-      if (c.type == 0) {
-        region.Flat(v, static_cast<std::int16_t>(~v));
-      } else {
-        region.Complex(v);
-      }
-    }
+    const auto value = [](int i) { return static_cast<std::int16_t>(i - 32768); };
+    std::vector<std::byte> region =
+        c.type == 0 ? testing::FlatRegion({20, 18}, value, [&](int i) { return static_cast<std::int16_t>(~value(i)); })
+                    : testing::ComplexRegion({20, 18}, value);
     ASSERT_EQ(region.size(), c.size);
     // Trailing garbage that would fail as a block: a type word with a huge count.
-    for (std::size_t t = 0; t < c.trailing; ++t) region.Word(7);
-    ASSERT_EQ(Load(region.Take()), "");
+    for (std::size_t t = 0; t < c.trailing; ++t) region.insert(region.end(), {std::byte{7}, std::byte{0}});
+    ASSERT_EQ(Load(region), "");
     for (int i : {0, 1, 4660, 65535}) {
       const auto v = static_cast<std::int16_t>(i - 32768);
       EXPECT_EQ(store_.Geo(i, 0, 0), c.type);

@@ -14,9 +14,9 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/worst_case_region.h"
+#include "testing/recording_panels.h"
+#include "testing/temp_dir.h"
+#include "testing/test_regions.h"
 #include "tools/process_counters.h"
 #include "tools/region_writer.h"
 #include "view/map_units.h"
@@ -57,11 +57,7 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   ASSERT_EQ(std::filesystem::file_size(worst), kMaxRegionBytes);
   const std::string flat = dir.Write("flat.dat", RegionWriter({20, 18}).FillFlat().Take());
   // Fails only at the very end, after the whole check pass.
-  RegionWriter bad;
-  while (bad.blocks() < kBlocks - 1) bad.Flat(5, 5);
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells.back() = {17, std::vector<std::int16_t>(17, 3)};
-  const std::string failing = dir.Write("bad.dat", bad.Multilayer(2, cells).Take());
+  const std::string failing = dir.Write("bad.dat", testing::RegionWithCount(17, kBlocks - 1, kCells));
 
   RegionReader reader;
   BlockStore store;

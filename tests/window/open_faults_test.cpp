@@ -7,20 +7,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTimer>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "region/region_format.h"
-#include "tests/support/bad_files.h"
-#include "tests/support/path_dialog.h"
-#include "tests/support/store_digest.h"
-#include "tests/support/temp_dir.h"
-#include "tools/region_writer.h"
+#include "testing/bad_files.h"
+#include "testing/path_dialog.h"
+#include "testing/qt/modal_driver.h"
+#include "testing/qt/qt_printers.h"
+#include "testing/store_digest.h"
+#include "testing/temp_dir.h"
+#include "testing/test_regions.h"
 #include "window/file_dialog.h"
 #include "window/main_window.h"
 #include "window/map_panel_widget.h"
@@ -30,13 +28,8 @@
 namespace geodata {
 namespace {
 
+using testing::ShownBox;
 using testing::TempDir;
-
-struct ShownBox {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon;
-};
 
 // The real window, its error box read and closed as soon as it shows.
 class Window {
@@ -51,13 +44,6 @@ class Window {
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))) {
     form_.show();
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes.push_back({box->windowTitle(), box->text(), box->icon()});
-        box->accept();
-      }
-    });
-    poll_.start(5);
   }
 
   // A bad file's row says how its input is opened.
@@ -81,42 +67,24 @@ class Window {
             testing::StoreDigest(form_.Store())};
   }
 
-  std::vector<ShownBox> boxes;
+  std::vector<ShownBox>& boxes() { return person_.boxes; }
 
  private:
+  testing::ModalDriver person_;
   std::string path_;
   const testing::BadFile* bad_ = nullptr;
   Form1 form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
   ProgressPanelWidget* baras_;
-  QTimer poll_;
 };
-
-std::vector<std::byte> ValidRegion(std::uint8_t region_x, int shift) {
-  RegionWriter region({region_x, 18});
-  for (int i = 0; i < kBlocks; ++i) {
-    const auto v = static_cast<std::int16_t>((i * 37 + shift) % 9000 - 4500);
-    switch ((i + shift) % 5) {
-      case 0:
-        region.Complex(v);
-        break;
-      case 1:
-        region.Multilayer(static_cast<std::int16_t>(-1 - i % 3), static_cast<std::int16_t>(i % 6), v);
-        break;
-      default:
-        region.Flat(v, 1);
-    }
-  }
-  return region.Take();
-}
 
 TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
   TempDir dir;
   Window window;
-  const std::string first = dir.Write("first.dat", ValidRegion(21, 0));
+  const std::string first = dir.Write("first.dat", testing::MixedRegion(21, 18, 0));
   window.Open(first);
-  ASSERT_TRUE(window.boxes.empty());
+  ASSERT_TRUE(window.boxes().empty());
   const Window::Seen loaded = window.Look();
 
   // One file of each kind of failure; the reader's tests run every row.
@@ -126,10 +94,10 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
     SCOPED_TRACE(bad.name);
     TempDir bad_dir;
     const std::string path = bad.make(bad_dir);
-    window.boxes.clear();
+    window.boxes().clear();
     window.Open(path, &bad);
-    ASSERT_EQ(window.boxes.size(), 1U);
-    const ShownBox& box = window.boxes[0];
+    ASSERT_EQ(window.boxes().size(), 1U);
+    const ShownBox& box = window.boxes()[0];
     EXPECT_EQ(box.title, "Open GeoData");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.text.toStdString(), path + ": " + bad.says);
@@ -138,10 +106,10 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
   EXPECT_EQ(seen.size(), testing::kCanLimitAddressSpace ? 8U : 7U) << "every kind of failure";
 
   // Still usable: a new file paints exactly as in a window that never failed.
-  const std::string next = dir.Write("next.dat", ValidRegion(23, 2));
-  window.boxes.clear();
+  const std::string next = dir.Write("next.dat", testing::MixedRegion(23, 18, 2));
+  window.boxes().clear();
   window.Open(next);
-  EXPECT_TRUE(window.boxes.empty());
+  EXPECT_TRUE(window.boxes().empty());
   Window fresh;
   fresh.Open(first);
   fresh.Open(next);

@@ -2,18 +2,21 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QEventLoop>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTimer>
+#include <QSignalSpy>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "testing/qt/accessibility_events.h"
+#include "testing/qt/qt_printers.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/repaint_throttle.h"
@@ -74,9 +77,7 @@ TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
     std::int16_t button, shift;
     float x, y;
   };
-  std::vector<Report> reports;
-  QObject::connect(&map, &MapPanelWidget::MouseMove,
-                   [&](std::int16_t b, std::int16_t s, float x, float y) { reports.push_back({b, s, x, y}); });
+  QSignalSpy reports(&map, &MapPanelWidget::MouseMove);
   struct Case {
     QPointF at;
     Qt::MouseButtons buttons;
@@ -100,13 +101,13 @@ TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
     reports.clear();
     QMouseEvent move(QEvent::MouseMove, c.at, map.mapToGlobal(c.at), Qt::NoButton, c.buttons, c.keys);
     QApplication::sendEvent(&map, &move);
-    ASSERT_EQ(reports.size(), c.want ? 1U : 0U);
+    ASSERT_EQ(reports.size(), c.want ? 1 : 0);
     if (!c.want) continue;
-    const Report& got = reports.back();
-    EXPECT_EQ(got.button, c.want->button);
-    EXPECT_EQ(got.shift, c.want->shift);
-    EXPECT_EQ(got.x, c.want->x);
-    EXPECT_EQ(got.y, c.want->y);
+    const QList<QVariant> got = reports.takeFirst();
+    EXPECT_EQ(got.at(0).value<std::int16_t>(), c.want->button);
+    EXPECT_EQ(got.at(1).value<std::int16_t>(), c.want->shift);
+    EXPECT_EQ(got.at(2).value<float>(), c.want->x);
+    EXPECT_EQ(got.at(3).value<float>(), c.want->y);
   }
 }
 
@@ -159,11 +160,6 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
   // Rows are repainted only where their text changed; what the event loop
   // leaves on screen must still match a fresh paint of all the lines.
   const auto on_screen = [this] {
-    // Past the frame in which the rows may wait for their repaint.
-    QEventLoop frame;
-    QTimer::singleShot(3 * TextPanelWidget::kFrame, &frame, &QEventLoop::quit);
-    frame.exec();
-    for (int pass = 0; pass < 3; ++pass) QApplication::processEvents();
     return list_.screen()->grabWindow(list_.winId()).toImage().convertToFormat(QImage::Format_RGB32);
   };
   const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
@@ -185,13 +181,13 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
       {"more than fit", overflowing}, {"a readout after that", readout},
   };
   list_.show();
-  on_screen();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
   for (const Step& step : steps) {
     list_.Cls();
     for (const std::string& line : step.lines) list_.Print({std::string_view(line)});
-    list_.grab();  // a paint that does not reach the screen, while rows wait for their frame
-    const QImage shown = on_screen();
-    EXPECT_TRUE(shown == list_.grab().toImage().convertToFormat(QImage::Format_RGB32)) << step.what;
+    // A paint that does not reach the screen, while rows wait for their frame.
+    const QImage all = list_.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return on_screen() == all; })) << step.what;
   }
 }
 
@@ -230,6 +226,60 @@ TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
   EXPECT_FALSE(text->characterRect(100).isValid()) << "past the end";
   EXPECT_EQ(text->offsetAtPoint(origin + QPoint(list_.width() - 3, list_.height() - 3)), -1)
       << "below the text";
+}
+
+// A listener is told of what changed in one event per paint, of just the
+// changed lines, whole. The throttle's clock stands still, so no repaint is
+// forced in the middle of the lines printed: the event loop paints them once.
+TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
+  RepaintThrottle throttle([] { return RepaintThrottle::Clock::time_point(); });
+  TextPanelWidget list(throttle);
+  list.resize(201, 513);
+  testing::AccessibilityEvents events;
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
+  ASSERT_NE(iface, nullptr);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+
+  const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
+                                     "File saved in memory!", "Drawing Geodata...."};
+  const std::vector<std::string> readout{"Map:  22 _ 22 ", "", " World_X:  73984 ", " World_Y:  143872 ",
+                                         "", " 66   100 ", "", "www.example.org", "", "Developer: A",
+                                         "a@example.org", "b@example.org", ""};
+  std::vector<std::string> next = readout;
+  next[2] = " World_X:  74112 ";
+  next[5] = " 67   100 ";
+  const QString kLog = "Reading file Header...\nReading file data.....\nFile saved in memory!\nDrawing Geodata....";
+  const QString kReadout =
+      "Map:  22 _ 22 \n\n World_X:  73984 \n World_Y:  143872 \n\n 66   100 \n\nwww.example.org\n\n"
+      "Developer: A\na@example.org\nb@example.org\n";
+  struct Step {
+    const char* what;
+    std::vector<std::string> lines;
+    int position;
+    QString removed, inserted;
+  };
+  const Step steps[] = {
+      {"the load's log", log, 0, "", kLog},
+      {"a readout, its first line changed", readout, 0, kLog, kReadout},
+      {"the next block", next, 16, " World_X:  73984 \n World_Y:  143872 \n\n 66   100 ",
+       " World_X:  74112 \n World_Y:  143872 \n\n 67   100 "},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const QString had = iface->text(QAccessible::Value);
+    events.events.clear();
+    list.Cls();
+    for (const std::string& line : step.lines) list.Print({std::string_view(line)});
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+      return testing::Applied(had, events.Of(&list, QAccessible::TextUpdated)) == iface->text(QAccessible::Value);
+    }));
+    const auto told = events.Of(&list, QAccessible::TextUpdated);
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0].position, step.position);
+    EXPECT_EQ(told[0].removed, step.removed);
+    EXPECT_EQ(told[0].inserted, step.inserted);
+  }
 }
 
 TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {

@@ -8,12 +8,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTimer>
 #include <functional>
 #include <span>
 #include <string>
 
-#include "tests/support/temp_dir.h"
+#include "testing/qt/modal_driver.h"
+#include "testing/qt/qt_printers.h"
+#include "testing/temp_dir.h"
 #include "window/file_name_icon_provider.h"
 
 namespace geodata {
@@ -35,23 +36,16 @@ TEST(ToQtNameFilters, ShowsEachDescriptionAndMatchesItsPatterns) {
   for (const Case& c : cases) EXPECT_EQ(ToQtNameFilters(c.filter), c.want) << c.filter;
 }
 
-// Runs ShowOpen while `act` plays the person at the real dialog. Whatever
-// stays open after it is closed, so a failure cannot hang the test.
+// Runs ShowOpen while `act` plays the person at the real dialog.
 bool ShowWith(QtFileDialog& dialog, const std::function<void(QFileDialog&)>& act) {
-  bool acted = false;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    auto* shown = qobject_cast<QFileDialog*>(modal);
-    if (shown && !acted) {
-      acted = true;
-      act(*shown);
-    } else if (modal) {
-      modal->close();
-    }
+  testing::ModalDriver person([&](QWidget& modal) {
+    auto* shown = qobject_cast<QFileDialog*>(&modal);
+    ASSERT_NE(shown, nullptr) << "a file dialog";
+    act(*shown);
   });
-  poll.start(10);
-  return dialog.ShowOpen();
+  const bool confirmed = dialog.ShowOpen();
+  EXPECT_EQ(person.shown, 1);
+  return confirmed;
 }
 
 TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {

@@ -1,15 +1,15 @@
-#include "tests/support/bad_files.h"
+#include "testing/bad_files.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <span>
 
 #include "region/region_format.h"
-#include "tests/support/png_sample.h"
+#include "testing/png_sample.h"
+#include "testing/test_regions.h"
 #include "tools/region_writer.h"
 
 namespace geodata::testing {
@@ -24,21 +24,6 @@ std::function<std::string(const TempDir&)> File(std::function<Bytes()> bytes) {
 Bytes Cut(Bytes bytes, std::size_t keep) {
   bytes.resize(keep);
   return bytes;
-}
-
-// The last cell of the last block declares `count` layers and holds 17.
-Bytes CountInLastCell(std::int16_t count) {
-  RegionWriter region;
-  while (region.blocks() < kBlocks - 1) region.Flat(7, 7);
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({2}));
-  cells.back() = {count, std::vector<std::int16_t>(17, 3)};
-  return region.Multilayer(1, cells).Take();
-}
-
-Bytes AllComplex() {
-  RegionWriter region;
-  for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(i));
-  return region.Take();
 }
 
 void CutFile(const std::string& path, off_t size) { truncate(path.c_str(), size); }
@@ -60,16 +45,6 @@ std::string Scripted(const TempDir& dir) { return (dir.path() / "scripted.dat").
 const std::string kCutShort = "the file ends before this block is complete; it is cut short or not a region file";
 
 }  // namespace
-
-Bytes RegionWithCount(std::int16_t count, int block, int cell) {
-  RegionWriter region;
-  while (region.blocks() < block) region.Flat(0, 0);
-  std::vector<LayerCell> cells(kCells, LayerCell::Of({1}));
-  cells[cell - 1].count = count;
-  cells[cell - 1].values.assign(std::max<int>(count, 0), 5);
-  region.Multilayer(3, cells);
-  return region.FillFlat().Take();
-}
 
 const std::vector<BadFile>& BadFiles() {
   static const std::vector<BadFile> rows = {
@@ -109,7 +84,8 @@ const std::vector<BadFile>& BadFiles() {
        RegionErrorKind::kTruncatedBlock,
        "block 65535 (column 255, row 255): " + kCutShort + " (offset 393228, file size 393228)"},
       {"a complex region cut inside its last block, 8 MB in",
-       File([] { return Cut(AllComplex(), 8'519'698 - 5); }), RegionErrorKind::kTruncatedBlock,
+       File([] { return Cut(ComplexRegion({}, [](int i) { return static_cast<std::int16_t>(i); }), 8'519'698 - 5); }),
+       RegionErrorKind::kTruncatedBlock,
        "block 65535 (column 255, row 255), cell 62: " + kCutShort +
            " (offset 8519692, file size 8519693)"},
       {"layer count 32767 and nothing after it",
@@ -138,7 +114,8 @@ const std::vector<BadFile>& BadFiles() {
       {"layer count 32767", File([] { return RegionWithCount(32767); }), RegionErrorKind::kLayerCountTooLarge,
        "block 4660 (column 18, row 52), cell 7: layer count 32767 exceeds the limit of 16 (offset "
        "28004)"},
-      {"layer count 32767 in the last cell, 17 values there", File([] { return CountInLastCell(32767); }),
+      {"layer count 32767 in the last cell, 17 values there",
+       File([] { return RegionWithCount(32767, 65535, 64, 17); }),
        RegionErrorKind::kLayerCountTooLarge,
        "block 65535 (column 255, row 255), cell 64: layer count 32767 exceeds the limit of 16 "
        "(offset 393482)"},
@@ -191,9 +168,8 @@ const std::vector<std::vector<std::byte>>& ScriptedVersions() {
   static const auto* versions = [] {
     auto* made = new std::vector<std::vector<std::byte>>;
     for (int v = 0; v < 4; ++v) {
-      RegionWriter region({static_cast<std::uint8_t>(30 + v), 18});
-      for (int i = 0; i < kBlocks; ++i) region.Complex(static_cast<std::int16_t>(100 * v + i % 99));
-      made->push_back(region.Take());
+      made->push_back(ComplexRegion({static_cast<std::uint8_t>(30 + v), 18},
+                                    [v](int i) { return static_cast<std::int16_t>(100 * v + i % 99); }));
     }
     return made;
   }();

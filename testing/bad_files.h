@@ -12,8 +12,8 @@
 
 #include "region/byte_source.h"
 #include "region/region_error.h"
-#include "tests/support/scripted_source.h"
-#include "tests/support/temp_dir.h"
+#include "testing/scripted_source.h"
+#include "testing/temp_dir.h"
 
 namespace geodata::testing {
 
@@ -33,10 +33,6 @@ const std::vector<BadFile>& BadFiles();
 // Versions of one region, several read pieces long, that scripted sources
 // switch between while they are read.
 const std::vector<std::vector<std::byte>>& ScriptedVersions();
-
-// Flat blocks but for block `block`, whose cell `cell` declares `count`
-// layers and holds that many values, up to what a cell can hold.
-std::vector<std::byte> RegionWithCount(std::int16_t count, int block = 4660, int cell = 7);
 
 // Whether this build can make the row happen (no address-space limit under
 // the sanitizer).
