@@ -9,7 +9,7 @@
 namespace geodata {
 
 TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QFrame(parent), throttle_(throttle) {
+    : QFrame(parent), throttle_(throttle), next_frame_(this) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setBackgroundRole(QPalette::Button);
