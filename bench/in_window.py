@@ -6,7 +6,12 @@ Program CPU is the sum over the program's threads of the first field of
 /proc/PID/task/*/schedstat, sampled before an action and again once the
 program has been idle for a while. Every figure comes with its floor from the
 same run: the open against the same dialog closed with Escape, the pointer
-moves against the same window with nothing answering the moves.
+moves against the same window with nothing answering the moves. The idle row
+has no floor: an idle program spends nothing. It opens a region from a folder
+of 289 regions, then counts the program's CPU over the 3 s after the open has
+settled (its first 250 ms without CPU), and in the second after a file is
+created in that folder or the region just opened grows, with the dialog
+closed.
 
 Usage: in_window.py BUILD_DIR DATA_DIR OUT_JSON
 Environment: GEODATA_IN_WINDOW_ROUNDS (opens of each region and bursts of
@@ -15,6 +20,7 @@ moves, default 7), GEODATA_IN_WINDOW_MOVES (moves per burst, default 100).
 import json
 import os
 import pathlib
+import shutil
 import statistics
 import subprocess
 import sys
@@ -28,6 +34,9 @@ POLL_S = 0.002
 # Longer than any pause inside a load; the dialog's cursor blinks every 500 ms.
 QUIET_S = 0.25
 MOVE_GAP_S = 0.008  # apart enough that Qt does not merge two moves into one
+IDLE_S = 3.0  # after an open
+CHANGE_S = 1.0  # after a change in the folder
+IDLE_FOLDER_REGIONS = 17  # a square of 17 x 17 regions: 289 files
 
 # Positions inside the window, in pixels: the "File" menu, its one item, and
 # the map's drawing area (below the menu bar; the client area is 701 high).
@@ -70,6 +79,14 @@ class ProgramCpu:
             if stamp - start > limit_s:
                 raise RuntimeError("the program never went idle")
 
+    def spent_within(self, seconds, action=lambda: None):
+        """CPU ns from `action` until `seconds` later, whether or not the
+        program went idle: background work is what the idle row measures."""
+        before = self.now()
+        action()
+        time.sleep(seconds)
+        return self.now() - before
+
 
 def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True,
@@ -83,6 +100,7 @@ class Session:
         self.process = subprocess.Popen([program], cwd=data, env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.cpu = ProgramCpu(self.process.pid)
+        self.shown_ms = []  # CPU from the click on the menu item to the dialog shown
         self.window = xdotool("search", "--sync", "--all", "--onlyvisible", "--pid", self.process.pid,
                               "--name", "GeoData viewer").split()[0]
         geometry = dict(line.split("=") for line in
@@ -109,10 +127,10 @@ class Session:
         """CPU ns from pressing `key` in the open dialog, with `name` typed,
         until the program is idle again."""
         self.click(FILE_MENU)
-        self.cpu.after_idle()
+        before = self.cpu.after_idle()
         self.click(OPEN_ITEM)
         xdotool("search", "--sync", "--onlyvisible", "--name", "^Open$")
-        self.cpu.after_idle()
+        self.shown_ms.append((self.cpu.after_idle() - before) / 1e6)
         xdotool("type", "--delay", "15", name)
         self.cpu.after_idle()
         # The completer's list would take the key; closing it keeps the name.
@@ -152,6 +170,40 @@ class Session:
         return (self.cpu.after_idle() - before) / MOVES
 
 
+def idle_cpu(session, folder, rounds):
+    """The idle row: per round, an open from `folder` through the dialog, the
+    3 s after it, one file created there and one grown, in ms."""
+    regions = sorted(folder.glob("*.dat"))
+    got = {"after_open_ms": [], "create_ms": [], "append_ms": []}
+    for n in range(rounds):
+        session.dialog_cpu(regions[n % len(regions)].name, "Return")
+        got["after_open_ms"].append(session.cpu.spent_within(IDLE_S) / 1e6)
+        created = folder / f"new_{n}.dat"
+        got["create_ms"].append(
+            session.cpu.spent_within(CHANGE_S, lambda: created.write_bytes(regions[0].read_bytes())) / 1e6)
+        # The file the dialog chose last, which it may follow more closely.
+        opened = regions[n % len(regions)]
+        got["append_ms"].append(session.cpu.spent_within(CHANGE_S, lambda: _append(opened)) / 1e6)
+    return got
+
+
+def _append(path):
+    with path.open("ab") as out:
+        out.write(bytes(4096))
+
+
+def make_idle_folder(data):
+    """A folder of 17 x 17 flat regions, made anew: earlier runs grew some."""
+    folder = data / "idle"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir()
+    flat = (data / "flat.dat").read_bytes()
+    for x in range(IDLE_FOLDER_REGIONS):
+        for y in range(IDLE_FOLDER_REGIONS):
+            (folder / f"{10 + x}_{10 + y}.dat").write_bytes(bytes([10 + x, 10 + y]) + flat[2:])
+    return folder
+
+
 def _found(pattern):
     return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
                           capture_output=True).returncode == 0
@@ -176,8 +228,11 @@ def main():
     noop = build / "bench" / "geodata_noop_window"
     subprocess.run([build / "bench" / "geodata_make_bench_regions"], check=True,
                    env=dict(os.environ, GEODATA_BENCH_DATA=str(data)), stdout=subprocess.DEVNULL)
+    idle_folder = make_idle_folder(data)
     server, display = start_x_server()
-    home_folder = tempfile.TemporaryDirectory()
+    # Outside the folders the program opens and their parents, so that the
+    # benchmark's own files never reach its figures.
+    home_folder = tempfile.TemporaryDirectory(dir=out.parent)
     home = home_folder.name
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
                XDG_RUNTIME_DIR=home)
@@ -195,6 +250,7 @@ def main():
             results["escape_ms"].append(session.dialog_cpu("flat.dat", "Escape") / 1e6)
             for region in REGIONS:
                 results["open_ms"][region].append(session.dialog_cpu(region + ".dat", "Return") / 1e6)
+        results["dialog_shown_ms"] = session.shown_ms[1 + len(REGIONS):]
         session.close()
         # The viewer with the mixed region loaded against the no-op window,
         # side by side, in alternating bursts, so that both meet the same
@@ -209,6 +265,10 @@ def main():
                 results["move_us"][name].append(session.moves_cpu() / 1e3)
         for session in sessions.values():
             session.close()
+        session = Session(viewer, idle_folder, env)
+        session.dialog_cpu(next(idle_folder.glob("*.dat")).name, "Return")
+        results["idle"] = idle_cpu(session, idle_folder, ROUNDS)
+        session.close()
     finally:
         server.terminate()
         server.wait()
@@ -218,9 +278,14 @@ def main():
     for region in REGIONS:
         print(f"{region}: open {statistics.median(results['open_ms'][region]) - escape:.2f} ms "
               f"above the Escape floor {escape:.2f} ms", file=sys.stderr)
+    print(f"dialog shown: {statistics.median(results['dialog_shown_ms']):.2f} ms", file=sys.stderr)
     viewer_us = statistics.median(results["move_us"]["viewer"])
     noop_us = statistics.median(results["move_us"]["noop"])
     print(f"move: {viewer_us:.0f} us, no-op window {noop_us:.0f} us = {viewer_us / noop_us:.2f}x",
+          file=sys.stderr)
+    idle = {k: statistics.median(v) for k, v in results["idle"].items()}
+    print(f"idle: {idle['after_open_ms']:.2f} ms in the {IDLE_S:.0f} s after an open, "
+          f"{idle['create_ms']:.2f} ms per file created, {idle['append_ms']:.2f} ms per append",
           file=sys.stderr)
 
 

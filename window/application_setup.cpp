@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QSettings>
 
+#include "window/panel_accessibility.h"
+
 namespace geodata {
 
 void PrepareApplication() {
@@ -12,6 +14,7 @@ void PrepareApplication() {
   // the user's settings, so they point where nothing can be written.
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+  InstallPanelAccessibility();
 }
 
 }  // namespace geodata

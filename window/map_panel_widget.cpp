@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "window/panel_accessibility.h"
 #include "window/twips.h"
 
 namespace geodata {
@@ -41,7 +40,6 @@ MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setFixedSize(kPanelPixels, kPanelPixels);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  InstallPanelAccessibility();
 }
 
 void MapPanelWidget::Cls() {

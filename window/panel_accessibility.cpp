@@ -204,12 +204,9 @@ QAccessibleInterface* PanelInterface(const QString& /*class_name*/, QObject* obj
 
 }  // namespace
 
-void InstallPanelAccessibility() {
-  // The factory installed last is asked first, before Qt's own for QFrame
-  // and QWidget; removing first keeps it in the list once.
-  QAccessible::removeFactory(&PanelInterface);
-  QAccessible::installFactory(&PanelInterface);
-}
+// The factory installed last is asked first, before Qt's own for QFrame and
+// QWidget.
+void InstallPanelAccessibility() { QAccessible::installFactory(&PanelInterface); }
 
 void AnnouncePainted(QWidget& panel) {
   if (!QAccessible::isActive()) return;

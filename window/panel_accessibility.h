@@ -8,8 +8,7 @@ class QWidget;
 
 namespace geodata {
 
-// Lets Qt find the panels' accessible interfaces. Each panel calls it when
-// made; calling it again changes nothing.
+// Lets Qt find the panels' accessible interfaces; once per application.
 void InstallPanelAccessibility();
 
 // A panel has painted: raises the text or value change it shows since it last

@@ -10,9 +10,7 @@
 namespace geodata {
 
 ProgressPanelWidget::ProgressPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QWidget(parent), throttle_(throttle) {
-  InstallPanelAccessibility();
-}
+    : QWidget(parent), throttle_(throttle) {}
 
 void ProgressPanelWidget::Value(float value) {
   if (!(value >= 0 && value <= kProgressMax)) {

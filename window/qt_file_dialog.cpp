@@ -1,7 +1,5 @@
 #include "window/qt_file_dialog.h"
 
-#include <QAbstractItemView>
-#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -25,30 +23,15 @@ QStringList ToQtNameFilters(std::string_view filter) {
   return filters;
 }
 
-QtFileDialog::QtFileDialog(QWidget* parent)
-    : parent_(parent), icons_(std::make_unique<FileNameIconProvider>()) {}
-
-// The dialog goes before the icons it uses.
-QtFileDialog::~QtFileDialog() { delete dialog_.data(); }
-
 bool QtFileDialog::ShowOpen() {
-  if (!dialog_) {
-    dialog_ = new QFileDialog(parent_, QStringLiteral("Open"));
-    dialog_->setOption(QFileDialog::DontUseNativeDialog);
-    dialog_->setIconProvider(icons_.get());
-    dialog_->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog_->setFileMode(QFileDialog::ExistingFile);
-  }
-  QFileDialog& dialog = *dialog_;
+  QFileDialog dialog(parent_, QStringLiteral("Open"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setIconProvider(&icons_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDirectory(folder_.isEmpty() ? QDir::currentPath() : folder_);
   dialog.setNameFilters(name_filters_);
-  dialog.selectFile(QString());
   const int result = dialog.exec();
-  // The dialog outlives its use: a name completed and confirmed with Return
-  // leaves the completer's list open, and that list would keep the pointer.
-  for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
-    if (completer->popup() != nullptr) completer->popup()->hide();
-  }
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const QString chosen = dialog.selectedFiles().constFirst();
   folder_ = QFileInfo(chosen).absolutePath();

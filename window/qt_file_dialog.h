@@ -1,17 +1,14 @@
 // The open-file dialog on Qt's QFileDialog.
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "window/file_dialog.h"
 #include "window/file_name_icon_provider.h"
 
-class QFileDialog;
 class QWidget;
 
 namespace geodata {
@@ -20,15 +17,14 @@ namespace geodata {
 // and matches its patterns (";" separated).
 QStringList ToQtNameFilters(std::string_view filter);
 
-// One Qt dialog, made at its first use and kept for the window's life:
-// Qt's own on every desktop, since a platform dialog records recent files
-// and this program writes nothing.
+// Qt's own dialog on every desktop, since a platform dialog records recent
+// files and this program writes nothing. A new one for each use: a dialog
+// kept hidden keeps watching its folder and its parents, and lists the folder
+// again and loads icons on every change there; made anew, it shows the folder
+// as it is now, and what it keeps of earlier uses stops growing.
 class QtFileDialog final : public FileDialog {
  public:
-  explicit QtFileDialog(QWidget* parent);
-  ~QtFileDialog() override;
-  QtFileDialog(const QtFileDialog&) = delete;
-  QtFileDialog& operator=(const QtFileDialog&) = delete;
+  explicit QtFileDialog(QWidget* parent) : parent_(parent) {}
 
   void Filter(std::string filter) override { name_filters_ = ToQtNameFilters(filter); }
   // Starts in the current folder, later in the folder of the last choice.
@@ -37,8 +33,7 @@ class QtFileDialog final : public FileDialog {
 
  private:
   QWidget* parent_;
-  std::unique_ptr<FileNameIconProvider> icons_;
-  QPointer<QFileDialog> dialog_;
+  FileNameIconProvider icons_;
   QStringList name_filters_;
   QString folder_;
   std::string file_name_;

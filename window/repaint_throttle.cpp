@@ -14,16 +14,12 @@ RepaintThrottle::RepaintThrottle(std::function<Clock::time_point()> now, Clock::
 void RepaintThrottle::MarkDirty(QWidget& panel, bool update) {
   const auto marked = std::find_if(dirty_.begin(), dirty_.end(),
                                    [&](const Dirty& d) { return d.panel == &panel; });
-  if (marked == dirty_.end() || (update && !marked->update_asked)) {
+  if (marked == dirty_.end()) {
     // Nothing waited for the event loop: the screen was up to date until now.
     const bool first = std::none_of(dirty_.begin(), dirty_.end(),
                                     [](const Dirty& d) { return d.update_asked; });
     if (update && first) last_shown_ = now_();
-    if (marked == dirty_.end()) {
-      dirty_.push_back({&panel, update});
-    } else {
-      marked->update_asked = true;
-    }
+    dirty_.push_back({&panel, update});
     if (update) panel.update();
   }
   last_marked_ = &panel;

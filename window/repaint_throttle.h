@@ -25,18 +25,17 @@ class RepaintThrottle {
                            Clock::duration interval = kInterval,
                            int touches_per_clock_read = kTouchesPerClockRead);
 
+  // Whom the throttle asks to repaint a changed panel before a forced
+  // repaint, which repaints it whole: the event loop, or nobody for a panel
+  // that asks for the parts that changed itself.
+  enum class Update { kWhole, kNone };
+
   // A panel's state changed. Repaints every changed panel at once if the
   // interval has passed since the screen was last up to date; otherwise the
   // event loop paints it when the command returns. Inline: the map panel
   // calls it for every point.
-  void Touched(QWidget& panel) {
-    if (&panel != last_marked_) MarkDirty(panel, true);
-    if (++touches_ >= touches_per_clock_read_) ReadClock();
-  }
-  // The same for a panel that asks for the repaint of the parts that changed
-  // itself; a forced repaint still repaints it whole.
-  void TouchedPart(QWidget& panel) {
-    if (&panel != last_marked_) MarkDirty(panel, false);
+  void Touched(QWidget& panel, Update update = Update::kWhole) {
+    if (&panel != last_marked_) MarkDirty(panel, update == Update::kWhole);
     if (++touches_ >= touches_per_clock_read_) ReadClock();
   }
   // A panel painted its state, whoever asked for it. The interval counts from
@@ -54,12 +53,12 @@ class RepaintThrottle {
   Clock::time_point last_shown_{};
   struct Dirty {
     QPointer<QWidget> panel;
-    bool update_asked;  // false for a panel that asks for its parts itself
+    bool update_asked;
   };
   std::vector<Dirty> dirty_;
   // The panel last found or put in dirty_, so that a run of touches of one
   // panel skips the search.
-  QWidget* last_marked_ = nullptr;
+  QPointer<QWidget> last_marked_;
 };
 
 }  // namespace geodata

@@ -9,7 +9,7 @@
 namespace geodata {
 
 TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QFrame(parent), throttle_(throttle) {
+    : QFrame(parent), throttle_(throttle), next_frame_(this) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setBackgroundRole(QPalette::Button);
@@ -17,12 +17,11 @@ TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setAutoFillBackground(true);
   next_frame_.setSingleShot(true);
   connect(&next_frame_, &QTimer::timeout, this, [this] { AskForChangedRows(); });
-  InstallPanelAccessibility();
 }
 
 void TextPanelWidget::Cls() {
   lines_.clear();
-  throttle_.TouchedPart(*this);
+  throttle_.Touched(*this, RepaintThrottle::Update::kNone);
   // Rows below the lines printed next still show their old text; the next
   // frame's check erases them.
   WaitForFrame();
@@ -31,9 +30,9 @@ void TextPanelWidget::Cls() {
 void TextPanelWidget::AppendLine(std::string line) {
   lines_.push_back(std::move(line));
   // A long load repaints the whole panel through the throttle.
-  throttle_.TouchedPart(*this);
+  throttle_.Touched(*this, RepaintThrottle::Update::kNone);
   const int row = static_cast<int>(lines_.size()) - 1;
-  if (row >= static_cast<int>(shown_.size()) || !Changed(row)) return;
+  if (row >= static_cast<int>(rows_.size()) || !Changed(row)) return;
   if (FramePassed()) {
     Ask(row);
   } else {
@@ -42,12 +41,12 @@ void TextPanelWidget::AppendLine(std::string line) {
 }
 
 bool TextPanelWidget::Changed(int row) const {
-  const auto at = static_cast<std::size_t>(row);
-  return !asked_[at] && shown_[at] != Text(row);
+  const Row& state = rows_[static_cast<std::size_t>(row)];
+  return !state.asked && state.shown != Text(row);
 }
 
 void TextPanelWidget::Ask(int row) {
-  asked_[static_cast<std::size_t>(row)] = true;
+  rows_[static_cast<std::size_t>(row)].asked = true;
   update(RowRect(row));
 }
 
@@ -62,13 +61,13 @@ void TextPanelWidget::WaitForFrame() {
 }
 
 void TextPanelWidget::AskForChangedRows() {
-  const int rows = Rows();
-  shown_.resize(static_cast<std::size_t>(rows));
-  asked_.resize(static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
+  FitRows();
+  for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
     if (Changed(row)) Ask(row);
   }
 }
+
+void TextPanelWidget::FitRows() { rows_.resize(static_cast<std::size_t>(Rows())); }
 
 int TextPanelWidget::Rows() const {
   const QRect area = contentsRect();
@@ -93,10 +92,8 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setPen(palette().color(foregroundRole()));
   const int ascent = fontMetrics().ascent();
-  const int rows = Rows();
-  shown_.resize(static_cast<std::size_t>(rows));
-  asked_.resize(static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
+  FitRows();
+  for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
     const QRect place = RowRect(row);
     if (!event->rect().intersects(place)) continue;
     const std::string_view text = Text(row);
@@ -109,12 +106,12 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
     }
     // A paint may also go elsewhere than the screen (grab, render): only a
     // row asked for is known to be shown, any other row differing is unknown.
-    const auto at = static_cast<std::size_t>(row);
-    if (asked_[at] && event->region().intersected(place) == QRegion(place)) {
-      shown_[at] = std::string(text);
-      asked_[at] = false;
-    } else if (shown_[at] != text) {
-      shown_[at].reset();
+    Row& state = rows_[static_cast<std::size_t>(row)];
+    if (state.asked && event->region().intersected(place) == QRegion(place)) {
+      state.shown = std::string(text);
+      state.asked = false;
+    } else if (state.shown != text) {
+      state.shown.reset();
     }
   }
   since_paint_.start();

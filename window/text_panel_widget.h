@@ -34,22 +34,27 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   // A readout clears and prints all its lines but changes at most three:
   // only the rows whose text differs from what they show are repainted, at
   // once when a frame has passed since the last paint, else by the next
-  // readout after it or by a check two frames after it.
+  // readout after it or by a check two frames after it. Two: while the
+  // pointer moves, the first readout after a frame asks for its rows itself,
+  // and the check, a frame later, finds them painted; it repaints only what
+  // the last readout of a move left.
   bool Changed(int row) const;
   void Ask(int row);
   bool FramePassed() const;
   void WaitForFrame();
   void AskForChangedRows();
+  void FitRows();  // one state per row on screen
   int Rows() const;
   QRect RowRect(int row) const;
   std::string_view Text(int row) const;
 
   RepaintThrottle& throttle_;
   std::vector<std::string> lines_;
-  // Per row on screen: the text it shows (none when not known), and whether
-  // it is asked to be repainted.
-  std::vector<std::optional<std::string>> shown_;
-  std::vector<bool> asked_;
+  struct Row {
+    std::optional<std::string> shown;  // none when not known
+    bool asked = false;                // to be repainted
+  };
+  std::vector<Row> rows_;
   QElapsedTimer since_paint_;
   QTimer next_frame_;
 };

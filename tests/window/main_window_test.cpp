@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -120,6 +121,24 @@ class MainWindowTest : public ::testing::Test {
     });
   }
 
+  // Once the screen is up to date the window waits for input alone: no
+  // timer of the window or anything in it is left to wake it.
+  void ExpectIdleOnceShown() {
+    QAbstractEventDispatcher& dispatcher = *QAbstractEventDispatcher::instance();
+    QList<QObject*> objects = form_.findChildren<QObject*>();
+    objects.append(&form_);
+    const auto timed = [&] {
+      QStringList names;
+      for (QObject* object : objects) {
+        if (!dispatcher.registeredTimers(object).isEmpty()) names << object->metaObject()->className();
+      }
+      return names;
+    };
+    // A changed row may wait a frame for its repaint; after that, nothing.
+    (void)QTest::qWaitFor([&] { return timed().isEmpty(); });
+    EXPECT_EQ(timed(), QStringList{});
+  }
+
   void MovePointer(QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
                    Qt::KeyboardModifiers keys = Qt::NoModifier) {
     QMouseEvent move(QEvent::MouseMove, at, map_->mapToGlobal(at), Qt::NoButton, buttons, keys);
@@ -218,6 +237,7 @@ TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
   EXPECT_EQ(grab.pixel(1, 1), qRgb(0, 106, 0)) << "block 0";
   EXPECT_EQ(grab.pixel(1, 3), qRgb(0, 0, 170)) << "block 1, next point of column 0";
   EXPECT_EQ(grab.pixel(511, 511), qRgb(200, 200, 200)) << "block 65535";
+  ExpectIdleOnceShown();
 }
 
 TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
@@ -291,6 +311,7 @@ TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
   const std::vector<std::string> plain = list_->Lines();
   MovePointer({1 + 133, 1 + 201}, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier);
   EXPECT_EQ(list_->Lines(), plain) << "buttons and keys change nothing";
+  ExpectIdleOnceShown();
 }
 
 TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleAndName) {

@@ -7,7 +7,12 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <span>
 #include <string>
@@ -57,8 +62,8 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
 
   QStringList offered;
   QString folder;
-  const QFileDialog* first = nullptr;
-  const QFileDialog* second = nullptr;
+  QPointer<QFileDialog> first;
+  QPointer<QWidget> list;
   EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
     first = &shown;
     EXPECT_TRUE(shown.testOption(QFileDialog::DontUseNativeDialog));
@@ -71,24 +76,87 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
     // A typed name that completes leaves the completer's list open.
     auto* completer = shown.findChild<QCompleter*>();
     ASSERT_NE(completer, nullptr);
-    completer->popup()->show();
+    list = completer->popup();
+    list->show();
     static_cast<QDialog&>(shown).accept();  // as the Open button does
   }));
   EXPECT_EQ(offered, QStringList{"GeoData file (*.dat)"});
-  for (const QCompleter* completer : first->findChildren<QCompleter*>()) {
-    EXPECT_FALSE(completer->popup()->isVisible()) << "a list left open would keep the pointer";
-  }
+  EXPECT_TRUE(first.isNull()) << "a dialog per use, gone when it closes";
+  EXPECT_TRUE(list.isNull() || !list->isVisible()) << "a list left open would keep the pointer";
   EXPECT_EQ(folder, QDir::current().absolutePath());
   EXPECT_EQ(dialog.FileName(), path);
 
   EXPECT_FALSE(ShowWith(dialog, [&](QFileDialog& shown) {
-    second = &shown;
     folder = shown.directory().absolutePath();
     shown.reject();
   }));
   EXPECT_EQ(folder, QDir(QString::fromStdString(dir.path().string())).absolutePath())
       << "the next time it starts where the last file was";
-  EXPECT_EQ(first, second) << "one dialog for the window's life";
+}
+
+// Watches the kernel keeps for this process: one "inotify wd:" line each in
+// /proc/self/fdinfo.
+int InotifyWatches() {
+  int watches = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fdinfo")) {
+    std::ifstream info(entry.path());
+    for (std::string line; std::getline(info, line);) watches += line.starts_with("inotify wd:");
+  }
+  return watches;
+}
+
+// The .dat files the shown dialog lists in `folder`, once its listing has
+// arrived from Qt's worker thread (the first that holds `awaited`, or what
+// it holds after five seconds). QFileSystemModel is Qt's own, not ours:
+// should Qt list otherwise, this finds no model and the test fails.
+QStringList Listed(const QFileDialog& shown, const QString& folder, const QString& awaited) {
+  const auto* model = shown.findChild<QFileSystemModel*>();
+  if (model == nullptr) return {"no QFileSystemModel in the dialog"};
+  QStringList names;
+  (void)QTest::qWaitFor([&] {
+    names.clear();
+    const QModelIndex parent = model->index(folder);
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+      names << model->fileName(model->index(row, 0, parent));
+    }
+    return names.contains(awaited);
+  }, 5000);
+  names.sort();
+  return names;
+}
+
+// Hidden between uses, the dialog does nothing, so nothing in the folder
+// can set it working; shown, it lists the folder as it is then.
+TEST(QtFileDialog, WatchesNothingWhileHiddenAndShowsTheFolderAsItIsWhenShown) {
+  testing::TempDir dir;
+  const std::byte nothing[1] = {};
+  const QString folder = QString::fromStdString(dir.path().string());
+  const std::string kept = dir.Write("kept.dat", nothing);
+  const std::string gone = dir.Write("gone.dat", nothing);
+  const int watches = InotifyWatches();
+  QtFileDialog dialog(nullptr);
+  dialog.Filter("GeoData file (*.dat) |*.dat");
+  QPointer<QFileDialog> first;
+  QStringList listed;
+  EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
+    first = &shown;
+    shown.setDirectory(folder);
+    listed = Listed(shown, folder, "kept.dat");
+    shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(kept));
+    static_cast<QDialog&>(shown).accept();
+  }));
+  EXPECT_EQ(listed, QStringList({"gone.dat", "kept.dat"}));
+  EXPECT_EQ(InotifyWatches(), watches) << "the folder and its parents are watched while hidden";
+  EXPECT_TRUE(first.isNull()) << "no model, worker thread or timer stays behind to react";
+
+  dir.Write("new.dat", nothing);
+  std::filesystem::remove(gone);
+  EXPECT_FALSE(ShowWith(dialog, [&](QFileDialog& shown) {
+    listed = Listed(shown, folder, "new.dat");
+    shown.reject();
+  }));
+  EXPECT_EQ(listed, QStringList({"kept.dat", "new.dat"})) << "a created file is there, a deleted one gone";
+  EXPECT_EQ(InotifyWatches(), watches);
 }
 
 // Named from the file name alone: a reading provider would call the first a

@@ -107,14 +107,14 @@ TEST_F(RepaintThrottleTest, APaintByTheEventLoopRestartsTheInterval) {
 
 TEST_F(RepaintThrottleTest, APanelThatAsksForItsChangedPartsIsRepaintedOnlyWhenForced) {
   At(0);
-  throttle_.TouchedPart(a_);
+  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
   EXPECT_EQ(a_.paints, 1) << "forced, as any changed panel";
   At(5);
-  throttle_.TouchedPart(a_);
+  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
   QApplication::processEvents();
   EXPECT_EQ(a_.paints, 1) << "the throttle asks for no repaint of its own";
   At(40);
-  throttle_.TouchedPart(a_);
+  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
   EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
 }
 
