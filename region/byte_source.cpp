@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "region/region_error.h"
+#include "region/stamp_rule.h"
 
 namespace geodata {
 namespace {
@@ -22,22 +23,8 @@ std::string KindOfFile(mode_t mode) {
   return "it is not a plain file";
 }
 
-// A file written all the time is read all the same; its stamp then tells.
-constexpr int kTicksToWait = 4;
-
 std::int64_t Nanoseconds(const timespec& t) {
   return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-const timespec& Later(const timespec& a, const timespec& b) {
-  return Nanoseconds(a) >= Nanoseconds(b) ? a : b;
-}
-
-// Whether `then` lies in the coarse clock's present tick or the one before;
-// a fine-grained time may run up to a tick ahead of the coarse clock.
-bool WithinTick(const timespec& then, const timespec& now, const timespec& tick) {
-  const std::int64_t since = Nanoseconds(now) - Nanoseconds(then);
-  return since > -Nanoseconds(tick) && since <= 2 * Nanoseconds(tick);
 }
 
 }  // namespace
@@ -61,25 +48,21 @@ FileSource::FileSource(std::string path) : path_(std::move(path)) {
 }
 
 SourceStamp FileSource::Stamp() {
-  // The kernel may stamp a change with its coarse clock, so a write in the
-  // same tick as the last one can leave the times as they were. Waiting out
-  // the tick of a fresh change makes any later write move them.
   timespec tick{};
   clock_getres(CLOCK_REALTIME_COARSE, &tick);
-  struct stat info {};
-  for (int wait = 0;; ++wait) {
+  for (int waited = 0;; ++waited) {
+    struct stat info {};
     if (fd_ < 0 || fstat(fd_, &info) != 0) {
       throw RegionError(RegionErrorKind::kReadFailed, path_,
                         RegionErrorWhere::Detail(fd_ < 0 ? "the file is closed" : std::strerror(errno)));
     }
+    const SourceStamp stamp{static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec,
+                            info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
     timespec now{};
     clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    const timespec& last = Later(info.st_mtim, info.st_ctim);
-    if (wait == kTicksToWait || !WithinTick(last, now, tick)) break;
+    if (!StampMustWait(stamp, Nanoseconds(now), Nanoseconds(tick), waited)) return stamp;
     nanosleep(&tick, nullptr);
   }
-  return {static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
-          info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }
 
 FileSource::~FileSource() { Close(); }

@@ -14,8 +14,11 @@ inline constexpr int kHeaderBytes = 18;           // header bytes at the file's 
 inline constexpr std::int16_t kFlatType = 0;      // type word of a flat block
 inline constexpr std::int16_t kComplexType = 64;  // type word of a complex block
 
+// A flat block's two values, which go to cells 1 and 2.
+inline constexpr int kFlatValues = 2;
+
 // Block sizes in bytes, type word included.
-inline constexpr std::size_t kFlatBlockBytes = 6;
+inline constexpr std::size_t kFlatBlockBytes = 2 + 2 * kFlatValues;
 inline constexpr std::size_t kComplexBlockBytes = 2 + 2 * kCells;
 inline constexpr std::size_t kMaxBlockBytes = 2 + kCells * (2 + 2 * kMaxLayers);
 

@@ -15,6 +15,8 @@
 
 namespace geodata {
 
+class StagingArea;
+
 class RegionReader {
  public:
   // Reads that saw the source change are tried again this often in all.
@@ -27,7 +29,8 @@ class RegionReader {
   RegionReader(const RegionReader&) = delete;
   RegionReader& operator=(const RegionReader&) = delete;
 
-  // Throws RegionError; on a throw nothing has been changed.
+  // Throws RegionError, having changed nothing. A panel out of memory
+  // (std::bad_alloc) can still stop a load part-way.
   void Open_Geodata_File(const std::string& Failas, BlockStore& store, MapPanel& Map,
                          TextPanel& list, ProgressPanel& Baras);
 
@@ -40,15 +43,13 @@ class RegionReader {
   std::size_t Check(ByteSource& source);
 
  private:
-  struct Stage;
-  struct Outcome;
-  Outcome ReadOnce(ByteSource& source, std::size_t size);
+  std::size_t ReadOnce(ByteSource& source, std::size_t size);
   std::size_t ReadChecked(ByteSource& source);
   void Store(std::size_t length, BlockStore& store, MapPanel& Map, TextPanel& list,
              ProgressPanel& Baras);
 
-  ReadBuffer buffer_;              // the file's bytes, from one read
-  std::unique_ptr<Stage> stage_;   // a run of blocks on their way to the table
+  ReadBuffer buffer_;                   // the file's bytes, from one read
+  std::unique_ptr<StagingArea> stage_;  // a group of blocks on their way to the table
 };
 
 }  // namespace geodata
