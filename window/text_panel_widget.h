@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "window/ascii_glyphs.h"
 #include "window/panels.h"
 #include "window/repaint_throttle.h"
 
@@ -50,6 +51,7 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   // it is asked to be repainted.
   std::vector<std::optional<std::string>> shown_;
   std::vector<bool> asked_;
+  AsciiGlyphs glyphs_;  // the rows' characters, shaped once
   QElapsedTimer since_paint_;
   QTimer next_frame_;
 };
