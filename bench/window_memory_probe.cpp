@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,9 +59,20 @@ int main(int argc, char* argv[]) {
   for (const std::string& file : files) {
     path = file;
     long first_rss = geodata::ResidentKiB();
+    std::ifstream in(file, std::ios::binary);
+    const int region_x = in.get();
+    const int region_y = in.get();
     for (int n = 0; n < opens; ++n) {
-      window.OpenGeo_Click();
-      QApplication::processEvents();
+      // The person's confirmation can now and then miss the dialog: open again.
+      for (int tries = 0;; ++tries) {
+        window.OpenGeo_Click();
+        QApplication::processEvents();
+        if (window.Store().Header(1) == region_x && window.Store().Header(2) == region_y) break;
+        if (tries == 3) {
+          std::fprintf(stderr, "%s was not opened\n", file.c_str());
+          return 1;
+        }
+      }
       if (n == settling - 1) first_rss = geodata::ResidentKiB();
     }
     std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss, geodata::ResidentKiB());
