@@ -14,6 +14,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
+#include "tests/support/address_sanitizer.h"
 #include "tests/support/recording_panels.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/worst_case_region.h"
@@ -30,20 +31,7 @@ using testing::RecordingProgress;
 using testing::RecordingText;
 using testing::TempDir;
 
-// AddressSanitizer holds freed memory in quarantine, so resident size grows
-// without a leak; there its leak checker stands in for these bounds.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kResidentSizeIsMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kResidentSizeIsMeaningful = false;
-#else
-constexpr bool kResidentSizeIsMeaningful = true;
-#endif
-#else
-constexpr bool kResidentSizeIsMeaningful = true;
-#endif
-
+constexpr bool kResidentSizeIsMeaningful = !testing::kUnderAddressSanitizer;
 
 long OpenDescriptors() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
