@@ -60,6 +60,9 @@ row("Draw_Geodata, Qt map adaptor (ms)", ms("draw_qt"))
 row("Draw_Geodata, no toolkit (ms)", ms("draw_core"))
 row("peak RSS above empty window (MB)",
     [f"{(memory('_' + r)[0] - start_hwm) * 1024 / 1e6:.1f}" for r in REGIONS], "≤ 20 / 30 / 100 / 300")
+in_order = [int(line.split()[0]) for line in (folder / "memory_in_order.txt").read_text().splitlines()]
+row("same, first opens in this order in one window, real dialog (MB)",
+    [f"{(hwm - start_hwm) * 1024 / 1e6:.1f}" for hwm in in_order], "≤ 20 / 30 / 100 / 300")
 row("RSS growth, opens 2..200 (MB)",
     [f"{(memory('200_' + r)[2] - memory('200_' + r)[1]) * 1024 / 1e6:+.1f}" for r in REGIONS], "none")
 print()
@@ -84,3 +87,10 @@ print(f"| start-up to first paint: viewer / minimal Qt window | {viewer:.1f} ms 
 print(f"| start-up, minimal window with a \"File\" menu (the first text) | "
       f"{times['startup/minimal_menu']:.1f} ms = {times['startup/minimal_menu'] / minimal:.2f}× | |")
 print(f"| empty window, peak RSS | {start_hwm * 1024 / 1e6:.1f} MB | |")
+pressure = folder / "memory_pressure.txt"
+if pressure.exists():
+    print()
+    print("Largest region under memory pressure (bench/memory_pressure_probe.cpp):")
+    print()
+    for line in pressure.read_text().splitlines():
+        print(f"    {line}")

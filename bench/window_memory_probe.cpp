@@ -1,16 +1,18 @@
 // Peak resident memory of the viewer's process: the window shown, then the
-// open command run `opens` times on one region (0: only starts). Prints
-// "hwm_kib first_rss_kib last_rss_kib", first being after the first opens.
-// With "dialog" or "cancel" the real file dialog is shown each time, and the
-// name typed and confirmed, or the dialog cancelled.
+// open command run `opens` times on each region in turn (0: only starts).
+// Prints "hwm_kib first_rss_kib last_rss_kib" per region, first being after
+// its first opens. With "dialog" or "cancel" the real file dialog is shown
+// each time, and the name typed and confirmed, or the dialog cancelled.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "testing/path_dialog.h"
 #include "tools/process_counters.h"
@@ -19,12 +21,17 @@
 
 int main(int argc, char* argv[]) {
   if (argc < 2 || (std::atoi(argv[1]) > 0 && argc < 3)) {
-    std::fprintf(stderr, "usage: %s OPENS [FILE [dialog|cancel]]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OPENS [FILE... [dialog|cancel]]\n", argv[0]);
     return 2;
   }
   const int opens = std::atoi(argv[1]);
-  std::string path = opens > 0 ? argv[2] : "";
-  const std::string through = argc > 3 ? argv[3] : "";
+  std::vector<std::string> files(argv + 2, argv + argc);
+  std::string through;
+  if (!files.empty() && (files.back() == "dialog" || files.back() == "cancel")) {
+    through = files.back();
+    files.pop_back();
+  }
+  std::string path;
   // Opens before the first figure: the real dialog settles over a few uses.
   const int settling = through.empty() ? 1 : 5;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -45,13 +52,30 @@ int main(int argc, char* argv[]) {
   if (!through.empty()) person.start(1);
   window.show();
   QApplication::processEvents();
-  long first_rss = geodata::ResidentKiB();
-  for (int n = 0; n < opens; ++n) {
-    window.OpenGeo_Click();
-    QApplication::processEvents();
-    if (n == settling - 1) first_rss = geodata::ResidentKiB();
+  if (files.empty()) {
+    const long rss = geodata::ResidentKiB();
+    std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), rss, rss);
   }
-  std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss,
-              geodata::ResidentKiB());
+  for (const std::string& file : files) {
+    path = file;
+    long first_rss = geodata::ResidentKiB();
+    std::ifstream in(file, std::ios::binary);
+    const int region_x = in.get();
+    const int region_y = in.get();
+    for (int n = 0; n < opens; ++n) {
+      // The person's confirmation can now and then miss the dialog: open again.
+      for (int tries = 0;; ++tries) {
+        window.OpenGeo_Click();
+        QApplication::processEvents();
+        if (window.Store().Header(1) == region_x && window.Store().Header(2) == region_y) break;
+        if (tries == 3) {
+          std::fprintf(stderr, "%s was not opened\n", file.c_str());
+          return 1;
+        }
+      }
+      if (n == settling - 1) first_rss = geodata::ResidentKiB();
+    }
+    std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss, geodata::ResidentKiB());
+  }
   return 0;
 }

@@ -17,7 +17,11 @@ class ReadBuffer {
   // Makes room for at least `bytes`; keeps what it has when that is enough.
   // False when the system has no memory for it, the old room then kept.
   bool Reserve(std::size_t bytes);
-  // Gives a buffer larger than `limit` back to the system.
+  // When the last Reserve asked for more than `limit`, lets the system take
+  // back the pages it used whenever it needs memory. The room stays: pages
+  // the system has not taken are used again as they are, and those it took
+  // come back zeroed, so only under memory pressure does the next large load
+  // pay for new pages. Smaller loads keep their pages.
   void ReleaseIfLargerThan(std::size_t limit);
 
   std::byte* Data() { return data_; }
@@ -27,6 +31,7 @@ class ReadBuffer {
 
   std::byte* data_ = nullptr;
   std::size_t capacity_ = 0;
+  std::size_t asked_ = 0;  // by the last Reserve
 };
 
 }  // namespace geodata

@@ -5,15 +5,12 @@
 
 #include <sys/resource.h>
 
+#include "testing/address_sanitizer.h"
 #include "tools/process_counters.h"
 
 namespace geodata::testing {
 
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kCanLimitAddressSpace = false;
-#else
-inline constexpr bool kCanLimitAddressSpace = true;
-#endif
+inline constexpr bool kCanLimitAddressSpace = !kUnderAddressSanitizer;
 
 class AddressSpaceLimit {
  public:

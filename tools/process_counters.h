@@ -23,6 +23,9 @@ inline std::int64_t ProcessCounter(const char* file, std::string_view key) {
 
 inline std::int64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"); }
 inline std::int64_t PeakResidentKiB() { return ProcessCounter("/proc/self/status", "VmHWM"); }
+// Resident pages the system may take back when it needs memory, without
+// writing them anywhere (given back lazily).
+inline std::int64_t LazyFreeKiB() { return ProcessCounter("/proc/self/smaps_rollup", "LazyFree"); }
 inline std::int64_t BytesRead() { return ProcessCounter("/proc/self/io", "rchar"); }
 
 }  // namespace geodata

@@ -7,15 +7,20 @@
 namespace geodata {
 
 QIcon FileNameIconProvider::icon(IconType type) const {
+  constexpr QStyle::StandardPixmap kKinds[] = {QStyle::SP_ComputerIcon, QStyle::SP_DriveHDIcon,
+                                               QStyle::SP_DirIcon, QStyle::SP_FileIcon};
+  std::call_once(made_, [this, &kKinds] {
+    for (std::size_t n = 0; n < icons_.size(); ++n) icons_[n] = QApplication::style()->standardIcon(kKinds[n]);
+  });
   switch (type) {
     case Computer:
-      return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+      return icons_[0];
     case Drive:
-      return QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
+      return icons_[1];
     case Folder:
-      return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+      return icons_[2];
     default:
-      return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+      return icons_[3];
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <QAbstractFileIconProvider>
 #include <QMimeDatabase>
+#include <array>
+#include <mutex>
 
 namespace geodata {
 
@@ -16,6 +18,11 @@ class FileNameIconProvider final : public QAbstractFileIconProvider {
 
  private:
   QMimeDatabase types_;
+  // Made at the first request and then shared: each standard icon loads its
+  // pictures anew, and the dialog asks for one per file (47 MB for a folder
+  // of 650 region files). The file system model asks from its own thread too.
+  mutable std::once_flag made_;
+  mutable std::array<QIcon, 4> icons_;
 };
 
 }  // namespace geodata

@@ -101,8 +101,10 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
       // Each row is clipped to itself, so repainting one row alone leaves
       // nothing of its old text in the next.
       painter.setClipRect(place);
-      painter.drawText(area.left(), place.top() + ascent,
-                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+      const QPoint origin(area.left(), place.top() + ascent);
+      if (!glyphs_.Draw(painter, origin, text)) {
+        painter.drawText(origin, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+      }
     }
     // A paint may also go elsewhere than the screen (grab, render): only a
     // row asked for is known to be shown, any other row differing is unknown.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "window/ascii_glyphs.h"
 #include "window/panels.h"
 #include "window/repaint_throttle.h"
 
@@ -55,6 +56,7 @@ class TextPanelWidget final : public QFrame, public TextPanel {
     bool asked = false;                // to be repainted
   };
   std::vector<Row> rows_;
+  AsciiGlyphs glyphs_;  // the rows' characters, shaped once
   QElapsedTimer since_paint_;
   QTimer next_frame_;
 };

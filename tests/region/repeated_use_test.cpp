@@ -14,6 +14,7 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
+#include "testing/address_sanitizer.h"
 #include "testing/recording_panels.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
@@ -30,20 +31,7 @@ using testing::RecordingProgress;
 using testing::RecordingText;
 using testing::TempDir;
 
-// AddressSanitizer holds freed memory in quarantine, so resident size grows
-// without a leak; there its leak checker stands in for these bounds.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kResidentSizeIsMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kResidentSizeIsMeaningful = false;
-#else
-constexpr bool kResidentSizeIsMeaningful = true;
-#endif
-#else
-constexpr bool kResidentSizeIsMeaningful = true;
-#endif
-
+constexpr bool kResidentSizeIsMeaningful = !testing::kUnderAddressSanitizer;
 
 long OpenDescriptors() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
