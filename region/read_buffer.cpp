@@ -1,6 +1,6 @@
 #include "region/read_buffer.h"
 
-#include <sys/mman.h>
+#include "region/platform/memory.h"
 
 namespace geodata {
 namespace {
@@ -13,10 +13,10 @@ ReadBuffer::~ReadBuffer() { Release(); }
 
 bool ReadBuffer::Reserve(std::size_t bytes) {
   if (bytes <= capacity_) return true;
-  void* raw = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) return false;
+  void* raw = platform::MapZeroedPages(bytes);
+  if (raw == nullptr) return false;
   // Fewer page faults when a large file is read in.
-  if (bytes >= kHugePage) madvise(raw, bytes, MADV_HUGEPAGE);
+  if (bytes >= kHugePage) platform::AdviseHugePages(raw, bytes);
   Release();
   data_ = static_cast<std::byte*>(raw);
   capacity_ = bytes;
@@ -28,7 +28,7 @@ void ReadBuffer::ReleaseIfLargerThan(std::size_t limit) {
 }
 
 void ReadBuffer::Release() {
-  if (data_ != nullptr) munmap(data_, capacity_);
+  if (data_ != nullptr) platform::UnmapPages(data_, capacity_);
   data_ = nullptr;
   capacity_ = 0;
 }
