@@ -18,7 +18,7 @@
 
 #include "bench/bench_data.h"
 #include "bench/bench_regions.h"
-#include "tests/support/path_dialog.h"
+#include "testing/path_dialog.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/path_dialog.h"
+#include "testing/path_dialog.h"
 #include "tools/process_counters.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"

@@ -8,7 +8,7 @@
 
 #include "region/byte_source.h"
 #include "region/region_error.h"
-#include "tests/support/reference_walk.h"
+#include "testing/reference_walk.h"
 
 namespace geodata {
 namespace {

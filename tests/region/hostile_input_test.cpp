@@ -20,9 +20,9 @@
 
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tests/support/load_fixture.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/worst_case_region.h"
+#include "testing/load_fixture.h"
+#include "testing/temp_dir.h"
+#include "testing/worst_case_region.h"
 #include "tools/process_counters.h"
 #include "tools/region_writer.h"
 

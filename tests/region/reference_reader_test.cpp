@@ -15,9 +15,9 @@
 
 #include "bench/bench_regions.h"
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/reference_walk.h"
-#include "tests/support/temp_dir.h"
+#include "testing/recording_panels.h"
+#include "testing/reference_walk.h"
+#include "testing/temp_dir.h"
 #include "tools/region_writer.h"
 
 namespace geodata {

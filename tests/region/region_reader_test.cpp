@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "region/region_error.h"
-#include "tests/support/bad_files.h"
-#include "tests/support/load_fixture.h"
-#include "tests/support/scripted_source.h"
-#include "tests/support/temp_dir.h"
+#include "testing/bad_files.h"
+#include "testing/load_fixture.h"
+#include "testing/scripted_source.h"
+#include "testing/temp_dir.h"
 #include "tools/region_writer.h"
 
 namespace geodata {

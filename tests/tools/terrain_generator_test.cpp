@@ -16,8 +16,8 @@
 
 #include "region/block_store.h"
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/temp_dir.h"
+#include "testing/recording_panels.h"
+#include "testing/temp_dir.h"
 #include "view/colour_rule.h"
 
 namespace geodata {

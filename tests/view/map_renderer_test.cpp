@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/temp_dir.h"
+#include "testing/recording_panels.h"
+#include "testing/temp_dir.h"
 #include "tools/region_writer.h"
 #include "view/map_units.h"
 #include "view/overflow_error.h"

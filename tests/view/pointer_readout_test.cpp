@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/recording_panels.h"
+#include "testing/recording_panels.h"
 #include "view/credits.h"
 #include "view/map_units.h"
 

@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bad_files.h"
-#include "tests/support/path_dialog.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/worst_case_region.h"
+#include "testing/bad_files.h"
+#include "testing/path_dialog.h"
+#include "testing/temp_dir.h"
+#include "testing/worst_case_region.h"
 #include "tools/region_writer.h"
 #include "view/colour_rule.h"
 #include "view/credits.h"

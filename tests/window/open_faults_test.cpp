@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "region/region_format.h"
-#include "tests/support/bad_files.h"
-#include "tests/support/path_dialog.h"
-#include "tests/support/store_digest.h"
-#include "tests/support/temp_dir.h"
+#include "testing/bad_files.h"
+#include "testing/path_dialog.h"
+#include "testing/store_digest.h"
+#include "testing/temp_dir.h"
 #include "tools/region_writer.h"
 #include "window/file_dialog.h"
 #include "window/main_window.h"

@@ -13,7 +13,7 @@
 #include <span>
 #include <string>
 
-#include "tests/support/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "window/file_name_icon_provider.h"
 
 namespace geodata {

@@ -12,8 +12,8 @@
 
 #include "region/byte_source.h"
 #include "region/region_error.h"
-#include "tests/support/scripted_source.h"
-#include "tests/support/temp_dir.h"
+#include "testing/scripted_source.h"
+#include "testing/temp_dir.h"
 
 namespace geodata::testing {
 

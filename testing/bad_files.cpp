@@ -1,4 +1,4 @@
-#include "tests/support/bad_files.h"
+#include "testing/bad_files.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <span>
 
 #include "region/region_format.h"
-#include "tests/support/png_sample.h"
+#include "testing/png_sample.h"
 #include "tools/region_writer.h"
 
 namespace geodata::testing {

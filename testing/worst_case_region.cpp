@@ -1,4 +1,4 @@
-#include "tests/support/worst_case_region.h"
+#include "testing/worst_case_region.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -14,7 +14,7 @@
 
 #include "region/byte_source.h"
 #include "region/region_error.h"
-#include "tests/support/address_space_limit.h"
+#include "testing/address_space_limit.h"
 
 namespace geodata::testing {
 

@@ -11,9 +11,9 @@
 
 #include "region/block_store.h"
 #include "region/region_reader.h"
-#include "tests/support/recording_panels.h"
-#include "tests/support/store_digest.h"
-#include "tests/support/temp_dir.h"
+#include "testing/recording_panels.h"
+#include "testing/store_digest.h"
+#include "testing/temp_dir.h"
 
 namespace geodata::testing {
 

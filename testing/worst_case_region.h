@@ -6,7 +6,7 @@
 #include <string>
 
 #include "region/region_format.h"
-#include "tests/support/temp_dir.h"
+#include "testing/temp_dir.h"
 
 namespace geodata::testing {
 

@@ -1,4 +1,4 @@
-#include "tests/support/recording_panels.h"
+#include "testing/recording_panels.h"
 
 namespace geodata::testing {
 
