@@ -13,7 +13,7 @@
 #include <string>
 
 #include "testing/path_dialog.h"
-#include "tools/process_counters.h"
+#include "testing/process_probe.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"
 
@@ -45,13 +45,13 @@ int main(int argc, char* argv[]) {
   if (!through.empty()) person.start(1);
   window.show();
   QApplication::processEvents();
-  long first_rss = geodata::ResidentKiB();
+  long first_rss = geodata::testing::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
     window.OpenGeo_Click();
     QApplication::processEvents();
-    if (n == settling - 1) first_rss = geodata::ResidentKiB();
+    if (n == settling - 1) first_rss = geodata::testing::ResidentKiB();
   }
-  std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss,
-              geodata::ResidentKiB());
+  std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), first_rss,
+              geodata::testing::ResidentKiB());
   return 0;
 }

@@ -1,0 +1,28 @@
+// This process's own counters as the system keeps them (resident memory,
+// bytes read, open handles), and what the system lets a test do to itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace geodata::testing {
+
+// KiB; -1 when the system does not say.
+std::int64_t ResidentKiB();
+std::int64_t PeakResidentKiB();
+// Starts the peak over from the present resident size; false where the
+// system keeps a peak that cannot be reset.
+bool ResetPeakResident();
+// Bytes the process has read through the system; -1 when it does not count.
+std::int64_t BytesRead();
+// Files and other system objects the process holds open.
+std::int64_t OpenHandles();
+
+// A FIFO at the path, where the system has them.
+void MakeFifo(const std::string& path);
+
+// Where the bad-file rows that need a system's own kind of file can run.
+enum class System { kLinux, kWindows };
+System ThisSystem();
+
+}  // namespace geodata::testing
