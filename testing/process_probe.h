@@ -13,10 +13,17 @@ std::int64_t PeakResidentKiB();
 // Starts the peak over from the present resident size; false where the
 // system keeps a peak that cannot be reset.
 bool ResetPeakResident();
-// Bytes the process has read through the system; -1 when it does not count.
+// Bytes the process has read through the system; -1 when it does not count
+// them (Wine keeps the counter at zero).
 std::int64_t BytesRead();
-// Files and other system objects the process holds open.
+// Files and other system objects the process holds open; -1 when the
+// system does not count them (Wine says 0 whatever is open).
 std::int64_t OpenHandles();
+
+// The exit code of a program run with std::system; -1 if it did not exit.
+int ExitCode(int system_result);
+// Where a command's output goes to be dropped ("2>" + NullDevice()).
+const char* NullDevice();
 
 // A FIFO at the path, where the system has them.
 void MakeFifo(const std::string& path);

@@ -1,5 +1,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,10 @@ std::int64_t BytesRead() { return ProcessCounter("/proc/self/io", "rchar"); }
 std::int64_t OpenHandles() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
 }
+
+int ExitCode(int system_result) { return WIFEXITED(system_result) ? WEXITSTATUS(system_result) : -1; }
+
+const char* NullDevice() { return "/dev/null"; }
 
 void MakeFifo(const std::string& path) { mkfifo(path.c_str(), 0600); }
 

@@ -56,7 +56,6 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   const std::int64_t read_before = testing::BytesRead();
   const bool peak_from_here = testing::ResetPeakResident();
   const std::int64_t resident_before = testing::ResidentKiB();
-  ASSERT_GE(read_before, 0);
   ASSERT_GE(resident_before, 0);
   reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
   const auto read = static_cast<std::uint64_t>(testing::BytesRead() - read_before);
@@ -68,10 +67,12 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   RecordProperty("resident_growth_after_kib", std::to_string(kept_kib));
 
   // One pass over the region and the rest of its last 1 MiB piece, plus the
-  // counter's own reads.
-  EXPECT_GE(read, kMaxRegionBytes);
-  EXPECT_LE(read, kMaxRegionBytes + (1U << 20) + 64 * 1024);
-  EXPECT_LT(read, file_size / 40);
+  // counter's own reads; where the system counts reads.
+  if (read_before >= 0) {
+    EXPECT_GE(read, kMaxRegionBytes);
+    EXPECT_LE(read, kMaxRegionBytes + (1U << 20) + 64 * 1024);
+    EXPECT_LT(read, file_size / 40);
+  }
   // The region is held once while it is stored, and given back after. A
   // peak that cannot start over here would be the table's, made resident above.
   if (peak_from_here) {

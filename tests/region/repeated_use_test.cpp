@@ -61,7 +61,7 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   RecordingMap map;
   RecordingText list;
   RecordingProgress bar;
-  const long descriptors = testing::OpenHandles();
+  const std::int64_t handles = testing::OpenHandles();
   std::vector<long> resident;  // after each open from the fourth on
 
   for (int n = 0; n < 200; ++n) {
@@ -88,7 +88,9 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
     ASSERT_EQ(list.lines.size(), 3U);
     if (n >= 3) resident.push_back(testing::ResidentKiB());
   }
-  EXPECT_EQ(testing::OpenHandles(), descriptors);
+  if (handles >= 0) {
+    EXPECT_EQ(testing::OpenHandles(), handles);
+  }
   const auto [low, high] = std::ranges::minmax(resident);
   RecordProperty("resident_kib_low", std::to_string(low));
   RecordProperty("resident_kib_high", std::to_string(high));
