@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/null_panels.h"
-#include "tools/process_counters.h"
+#include "testing/process_probe.h"
 #include "region/region_reader.h"
 
 int main(int argc, char** argv) {
@@ -21,11 +21,11 @@ int main(int argc, char** argv) {
   bench::NullMap map;
   bench::NullText text;
   bench::NullProgress progress;
-  long first_rss = geodata::ResidentKiB();
+  long first_rss = geodata::testing::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
     reader.Open_Geodata_File(argv[2], store, map, text, progress);
-    if (n == 0) first_rss = geodata::ResidentKiB();
+    if (n == 0) first_rss = geodata::testing::ResidentKiB();
   }
-  std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss, geodata::ResidentKiB());
+  std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), first_rss, geodata::testing::ResidentKiB());
   return 0;
 }

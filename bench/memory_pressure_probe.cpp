@@ -20,15 +20,29 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "bench/null_panels.h"
 #include "region/region_error.h"
 #include "region/region_reader.h"
-#include "tools/process_counters.h"
 
 namespace {
 
 using namespace geodata;
+
+// The number on the "key:" line of a /proc file; -1 when there is none.
+std::int64_t ProcessCounter(const char* file, std::string_view key) {
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == ':') {
+      return std::stoll(line.substr(key.size() + 1));
+    }
+  }
+  return -1;
+}
+
+std::int64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"); }
+std::int64_t LazyFreeKiB() { return ProcessCounter("/proc/self/smaps_rollup", "LazyFree"); }
 
 constexpr std::size_t kChunk = std::size_t{64} << 20;
 // The taker stops when the system would have less than this left.

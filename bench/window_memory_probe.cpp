@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "testing/path_dialog.h"
-#include "tools/process_counters.h"
+#include "testing/process_probe.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"
 
@@ -53,12 +53,12 @@ int main(int argc, char* argv[]) {
   window.show();
   QApplication::processEvents();
   if (files.empty()) {
-    const long rss = geodata::ResidentKiB();
-    std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), rss, rss);
+    const long rss = geodata::testing::ResidentKiB();
+    std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), rss, rss);
   }
   for (const std::string& file : files) {
     path = file;
-    long first_rss = geodata::ResidentKiB();
+    long first_rss = geodata::testing::ResidentKiB();
     std::ifstream in(file, std::ios::binary);
     const int region_x = in.get();
     const int region_y = in.get();
@@ -73,9 +73,9 @@ int main(int argc, char* argv[]) {
           return 1;
         }
       }
-      if (n == settling - 1) first_rss = geodata::ResidentKiB();
+      if (n == settling - 1) first_rss = geodata::testing::ResidentKiB();
     }
-    std::printf("%ld %ld %ld\n", geodata::PeakResidentKiB(), first_rss, geodata::ResidentKiB());
+    std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), first_rss, geodata::testing::ResidentKiB());
   }
   return 0;
 }

@@ -1,10 +1,9 @@
 #include "region/block_store.h"
 
-#include <sys/mman.h>
-
-#include <cerrno>
+#include <cstdint>
 #include <new>
-#include <system_error>
+
+#include "region/platform/memory.h"
 
 namespace geodata {
 namespace {
@@ -20,24 +19,23 @@ void CheckIndex(const char* index, int value, int high) {
 }  // namespace
 
 BlockStore::BlockStore() {
-  // An anonymous mapping reads as zero and takes memory only for the pages
-  // written; huge pages make the first touch of the whole table cheap.
+  // Fresh pages read as zero and take memory only once written; huge pages
+  // make the first touch of the whole table cheap.
   const std::size_t bytes = kBytes;
   mapped_bytes_ = (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
-  void* raw = mmap(nullptr, mapped_bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                   -1, 0);
-  if (raw == MAP_FAILED) {
+  void* raw = platform::MapZeroedPages(mapped_bytes_);
+  if (raw == nullptr) {
     throw std::bad_alloc();
   }
   // Start the table on a huge-page boundary; the slack stays untouched.
   auto address = reinterpret_cast<std::uintptr_t>(raw);
   const std::uintptr_t aligned = (address + kHugePage - 1) / kHugePage * kHugePage;
   table_ = reinterpret_cast<std::int16_t*>(aligned);
-  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+  platform::AdviseHugePages(reinterpret_cast<void*>(aligned), bytes);
   table_base_ = raw;
 }
 
-BlockStore::~BlockStore() { munmap(table_base_, mapped_bytes_); }
+BlockStore::~BlockStore() { platform::UnmapPages(table_base_, mapped_bytes_); }
 
 int BlockStore::CheckHeader(int n) {
   if (n < 0 || n > kHeaderMax) {

@@ -1,91 +1,74 @@
 #include "region/byte_source.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <ctime>
+#include <thread>
 
+#include "region/platform/file.h"
 #include "region/region_error.h"
 #include "region/stamp_rule.h"
 
 namespace geodata {
 namespace {
 
-std::string KindOfFile(mode_t mode) {
-  if (S_ISDIR(mode)) return "it is a directory";
-  if (S_ISFIFO(mode)) return "it is a pipe";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device";
-  if (S_ISSOCK(mode)) return "it is a socket";
-  return "it is not a plain file";
-}
-
-std::int64_t Nanoseconds(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
+std::int64_t Nanoseconds(const platform::FileTime& t) { return t.s * 1'000'000'000 + t.ns; }
 
 }  // namespace
 
 FileSource::FileSource(std::string path) : path_(std::move(path)) {
-  // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused below.
-  fd_ = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd_ < 0) {
-    throw RegionError(RegionErrorKind::kCannotOpen, path_, RegionErrorWhere::Detail(std::strerror(errno)));
-  }
-  struct stat info {};
-  if (fstat(fd_, &info) != 0) {
-    const int error = errno;
+  platform::FileStatus status;
+  try {
+    file_ = platform::OpenForReading(path_);
+    status = platform::Examine(file_);
+  } catch (const platform::SystemError& error) {
     Close();
-    throw RegionError(RegionErrorKind::kCannotOpen, path_, RegionErrorWhere::Detail(std::strerror(error)));
+    throw RegionError(RegionErrorKind::kCannotOpen, path_, RegionErrorWhere::Detail(error.what()));
   }
-  if (!S_ISREG(info.st_mode)) {
+  if (!status.not_plain.empty()) {
     Close();
-    throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(KindOfFile(info.st_mode)));
+    throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(status.not_plain));
   }
 }
 
 SourceStamp FileSource::Stamp() {
-  timespec tick{};
-  clock_getres(CLOCK_REALTIME_COARSE, &tick);
+  const platform::FileTime tick = platform::CoarseTick();
   for (int waited = 0;; ++waited) {
-    struct stat info {};
-    if (fd_ < 0 || fstat(fd_, &info) != 0) {
-      throw RegionError(RegionErrorKind::kReadFailed, path_,
-                        RegionErrorWhere::Detail(fd_ < 0 ? "the file is closed" : std::strerror(errno)));
+    if (file_ == platform::kNoFile) {
+      throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::Detail("the file is closed"));
     }
-    const SourceStamp stamp{static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec,
-                            info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    if (!StampMustWait(stamp, Nanoseconds(now), Nanoseconds(tick), waited)) return stamp;
-    nanosleep(&tick, nullptr);
+    platform::FileStatus info;
+    try {
+      info = platform::Examine(file_);
+    } catch (const platform::SystemError& error) {
+      throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::Detail(error.what()));
+    }
+    const SourceStamp stamp{info.size, info.modified.s, info.modified.ns, info.changed.s, info.changed.ns};
+    if (!StampMustWait(stamp, Nanoseconds(platform::CoarseNow()), Nanoseconds(tick), waited)) return stamp;
+    std::this_thread::sleep_for(std::chrono::nanoseconds(Nanoseconds(tick)));
   }
 }
 
 FileSource::~FileSource() { Close(); }
 
 void FileSource::Close() {
-  if (fd_ >= 0) {
-    close(fd_);
-    fd_ = -1;
+  if (file_ != platform::kNoFile) {
+    platform::CloseFile(file_);
+    file_ = platform::kNoFile;
   }
 }
 
 std::size_t FileSource::ReadAt(std::uint64_t offset, std::span<std::byte> out) {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t got = pread(fd_, out.data() + done, out.size() - done,
-                              static_cast<off_t>(offset + done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw RegionError(RegionErrorKind::kReadFailed, path_,
-                        RegionErrorWhere::AtOffset(offset + done, std::strerror(errno)));
+    std::size_t got = 0;
+    try {
+      got = platform::ReadSome(file_, offset + done, out.subspan(done));
+    } catch (const platform::SystemError& error) {
+      throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::AtOffset(offset + done, error.what()));
     }
     if (got == 0) break;
-    done += static_cast<std::size_t>(got);
+    done += got;
   }
   return done;
 }

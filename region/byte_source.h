@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "region/platform/file.h"
+
 namespace geodata {
 
 // One version of a source's bytes. A read that begins and ends with equal
@@ -47,7 +49,7 @@ class FileSource final : public ByteSource {
 
  private:
   std::string path_;
-  int fd_ = -1;
+  platform::FileHandle file_ = platform::kNoFile;
 };
 
 class SpanSource final : public ByteSource {

@@ -1,31 +1,24 @@
 // Leaves the process little more address space than it uses, for as long as
 // it lives, so that an allocation of any size fails as on a full machine.
-// Meaningless under AddressSanitizer, which reserves terabytes of its own.
 #pragma once
 
-#include <sys/resource.h>
-
-#include "testing/address_sanitizer.h"
-#include "tools/process_counters.h"
+#include <cstdint>
 
 namespace geodata::testing {
 
-inline constexpr bool kCanLimitAddressSpace = !kUnderAddressSanitizer;
+// Not under AddressSanitizer, which reserves terabytes of its own, nor on
+// Windows, which caps a process only as a member of a job.
+bool CanLimitAddressSpace();
 
 class AddressSpaceLimit {
  public:
-  explicit AddressSpaceLimit(rlim_t spare_bytes) {
-    getrlimit(RLIMIT_AS, &saved_);
-    rlimit tight = saved_;
-    tight.rlim_cur = static_cast<rlim_t>(ProcessCounter("/proc/self/status", "VmSize")) * 1024 + spare_bytes;
-    setrlimit(RLIMIT_AS, &tight);
-  }
-  ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved_); }
+  explicit AddressSpaceLimit(std::uint64_t spare_bytes);
+  ~AddressSpaceLimit();
   AddressSpaceLimit(const AddressSpaceLimit&) = delete;
   AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
 
  private:
-  rlimit saved_{};
+  std::uint64_t saved_ = 0;
 };
 
 }  // namespace geodata::testing

@@ -1,14 +1,14 @@
 #include "testing/bad_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <span>
 
 #include "region/region_format.h"
+#include "testing/address_space_limit.h"
 #include "testing/png_sample.h"
+#include "testing/process_probe.h"
 #include "testing/test_regions.h"
 #include "tools/region_writer.h"
 
@@ -26,18 +26,33 @@ Bytes Cut(Bytes bytes, std::size_t keep) {
   return bytes;
 }
 
-void CutFile(const std::string& path, off_t size) { truncate(path.c_str(), size); }
+void CutFile(const std::string& path, std::uintmax_t size) { std::filesystem::resize_file(Utf8Path(path), size); }
 
 std::string Fifo(const TempDir& dir) {
-  const std::string path = (dir.path() / "pipe.dat").string();
-  mkfifo(path.c_str(), 0600);
+  const std::string path = Utf8(dir.path() / "pipe.dat");
+  MakeFifo(path);
   return path;
 }
 
 std::string Link(const TempDir& dir, const char* name, const std::filesystem::path& to) {
   const auto path = dir.path() / name;
   std::filesystem::create_symlink(to, path);
-  return path.string();
+  return Utf8(path);
+}
+
+BadFile Needing(Needs needs, BadFile row) {
+  row.needs = needs;
+  return row;
+}
+
+bool CanMakeSymlinks() {
+  static const bool can = [] {
+    const TempDir dir;
+    std::error_code error;
+    std::filesystem::create_symlink(dir.path() / "to", dir.path() / "link", error);
+    return !error;
+  }();
+  return can;
 }
 
 std::string Scripted(const TempDir& dir) { return (dir.path() / "scripted.dat").string(); }
@@ -123,20 +138,25 @@ const std::vector<BadFile>& BadFiles() {
        "block 0 (column 0, row 0), cell 2: layer count 2048 exceeds the limit of 16 (offset 22)"},
 
       // Paths that name no readable region file.
-      {"a missing path", [](const TempDir& dir) { return (dir.path() / "gone.dat").string(); },
+      {"a missing path", [](const TempDir& dir) { return Utf8(dir.path() / "gone.dat"); },
        RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"},
       {"an empty path", [](const TempDir&) { return std::string(); }, RegionErrorKind::kCannotOpen,
        "the file cannot be opened (No such file or directory)"},
-      {"a link named .dat to nowhere", [](const TempDir& dir) { return Link(dir, "dangling.dat", dir.path() / "gone.dat"); },
-       RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"},
-      {"a directory", [](const TempDir& dir) { return dir.path().string(); },
+      Needing(Needs::kSymlinks,
+              {"a link named .dat to nowhere",
+               [](const TempDir& dir) { return Link(dir, "dangling.dat", dir.path() / "gone.dat"); },
+               RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"}),
+      {"a directory", [](const TempDir& dir) { return Utf8(dir.path()); },
        RegionErrorKind::kNotRegularFile, "not a regular file (it is a directory)"},
-      {"/dev/zero", [](const TempDir&) { return std::string("/dev/zero"); },
-       RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"},
-      {"a link named .dat to /dev/zero", [](const TempDir& dir) { return Link(dir, "zero.dat", "/dev/zero"); },
-       RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"},
-      {"a FIFO named .dat, with no writer", Fifo, RegionErrorKind::kNotRegularFile,
-       "not a regular file (it is a pipe)"},
+      Needing(Needs::kLinux, {"/dev/zero", [](const TempDir&) { return std::string("/dev/zero"); },
+                              RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"}),
+      Needing(Needs::kWindows, {"the NUL device", [](const TempDir&) { return std::string("NUL"); },
+                                RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"}),
+      Needing(Needs::kLinux,
+              {"a link named .dat to /dev/zero", [](const TempDir& dir) { return Link(dir, "zero.dat", "/dev/zero"); },
+               RegionErrorKind::kNotRegularFile, "not a regular file (it is a device)"}),
+      Needing(Needs::kLinux, {"a FIFO named .dat, with no writer", Fifo, RegionErrorKind::kNotRegularFile,
+                              "not a regular file (it is a pipe)"}),
 
       // The disk misbehaving.
       {"fewer bytes than its size", Scripted, RegionErrorKind::kTruncatedBlock,
@@ -148,14 +168,29 @@ const std::vector<BadFile>& BadFiles() {
       {"rewritten during every read", Scripted, RegionErrorKind::kFileChanged,
        "the file kept changing while it was being read; try again once it is written",
        ScriptedSource::Script{.changing_reads = 3}},
-      {"no memory to read it into", Scripted, RegionErrorKind::kOutOfMemory,
-       "there is not enough memory to read the file (142737426 bytes)",
-       ScriptedSource::Script{.no_memory = true}},
+      Needing(Needs::kAddressSpaceLimit,
+              {"no memory to read it into", Scripted, RegionErrorKind::kOutOfMemory,
+               "there is not enough memory to read the file (142737426 bytes)",
+               ScriptedSource::Script{.no_memory = true}}),
   };
   return rows;
 }
 
-bool CanRun(const BadFile& bad) { return !(bad.script && bad.script->no_memory) || kCanLimitAddressSpace; }
+bool CanRun(const BadFile& bad) {
+  switch (bad.needs) {
+    case Needs::kNothing:
+      return true;
+    case Needs::kLinux:
+      return ThisSystem() == System::kLinux;
+    case Needs::kWindows:
+      return ThisSystem() == System::kWindows;
+    case Needs::kSymlinks:
+      return CanMakeSymlinks();
+    case Needs::kAddressSpaceLimit:
+      return CanLimitAddressSpace();
+  }
+  return false;
+}
 
 std::unique_ptr<ByteSource> OpenBadFile(const BadFile& bad, const std::string& path) {
   if (bad.script) return std::make_unique<ScriptedSource>(ScriptedVersions(), *bad.script, path);

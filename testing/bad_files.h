@@ -17,6 +17,15 @@
 
 namespace geodata::testing {
 
+// What a row needs of the system it runs on.
+enum class Needs {
+  kNothing,
+  kLinux,               // a device or a FIFO that only Linux has
+  kWindows,             // the same for Windows
+  kSymlinks,            // Windows lets only some users make them
+  kAddressSpaceLimit,   // no memory for the read, on a capped process
+};
+
 struct BadFile {
   const char* name;
   std::function<std::string(const TempDir&)> make;  // makes the input, returns its path
@@ -26,6 +35,7 @@ struct BadFile {
   std::optional<ScriptedSource::Script> script = std::nullopt;
   // Done to the file once it is open and before it is read.
   std::function<void(const std::string&)> after_open = nullptr;
+  Needs needs = Needs::kNothing;
 };
 
 const std::vector<BadFile>& BadFiles();
@@ -34,8 +44,7 @@ const std::vector<BadFile>& BadFiles();
 // switch between while they are read.
 const std::vector<std::vector<std::byte>>& ScriptedVersions();
 
-// Whether this build can make the row happen (no address-space limit under
-// the sanitizer).
+// Whether this build on this system can make the row happen.
 bool CanRun(const BadFile& bad);
 
 // The row's input as the open command opens it; throws RegionError as

@@ -29,7 +29,7 @@ class ScriptedSource final : public ByteSource {
   ScriptedSource(const std::vector<std::vector<std::byte>>& versions, Script script,
                  std::string name = "scripted.dat")
       : versions_(versions), script_(script), name_(std::move(name)) {
-    if (script_.no_memory) limit_ = std::make_unique<AddressSpaceLimit>(rlim_t{32} << 20);
+    if (script_.no_memory) limit_ = std::make_unique<AddressSpaceLimit>(std::uint64_t{32} << 20);
   }
 
   SourceStamp Stamp() override {

@@ -1,6 +1,6 @@
 #include "testing/temp_dir.h"
 
-#include <cstdlib>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -8,10 +8,26 @@
 
 namespace geodata::testing {
 
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "geodata-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // A name nobody else has: create_directory makes it only if it is new.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto path = std::filesystem::temp_directory_path() / ("geodata-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(path)) {
+      path_ = path;
+      return;
+    }
+  }
+  throw std::runtime_error("no new folder could be made in the temp folder");
 }
 
 TempDir::~TempDir() {
@@ -20,9 +36,10 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Write(const std::string& name, std::span<const std::byte> bytes) const {
-  const auto file = path_ / name;
+  const auto file = (path_ / Utf8Path(name)).make_preferred();
+  std::filesystem::create_directories(file.parent_path());
   WriteRegionFile(file, bytes);
-  return file.string();
+  return Utf8(file);
 }
 
 }  // namespace geodata::testing

@@ -1,7 +1,6 @@
 #include "window/qt_file_dialog.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -35,7 +34,9 @@ bool QtFileDialog::ShowOpen() {
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const QString chosen = dialog.selectedFiles().constFirst();
   folder_ = QFileInfo(chosen).absolutePath();
-  file_name_ = QFile::encodeName(chosen).toStdString();
+  // The reader takes UTF-8 on every system, and the path is shown in messages
+  // as the system writes paths.
+  file_name_ = QDir::toNativeSeparators(chosen).toUtf8().toStdString();
   return true;
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/process_counters.h"
+#include "testing/process_probe.h"
 
 #include <fstream>
 #include <string>
@@ -71,7 +71,7 @@ TEST(BlockStore, EveryIndexOutsideItsBoundsRaisesTheSubscriptError) {
 }
 
 TEST(BlockStore, CostsMemoryOnlyForTheRowsWritten) {
-  const long before = ResidentKiB();
+  const std::int64_t before = testing::ResidentKiB();
   BlockStore store;
   // The rows an all-flat region writes.
   for (int i = 0; i < 65536; ++i) {
@@ -79,7 +79,7 @@ TEST(BlockStore, CostsMemoryOnlyForTheRowsWritten) {
     store.SetGeo(i, 1, 1, 1);
     store.SetGeo(i, 2, 1, 2);
   }
-  const long grown = ResidentKiB() - before;
+  const std::int64_t grown = testing::ResidentKiB() - before;
   EXPECT_LT(grown, 20 * 1024) << "KiB resident after writing three rows";
 }
 

@@ -2,14 +2,11 @@
 // reader. Each must load reading no more than a region, or fail with a clear
 // message and leave the loaded region as it was. Files of other kinds and
 // special files are rows of the bad-file table.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -23,8 +20,8 @@
 #include "testing/address_sanitizer.h"
 #include "testing/load_fixture.h"
 #include "testing/temp_dir.h"
+#include "testing/process_probe.h"
 #include "testing/test_regions.h"
-#include "tools/process_counters.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
@@ -32,10 +29,7 @@ namespace {
 
 using testing::TempDir;
 
-// Starts the peak over from the present resident size.
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-void Truncate(const std::string& path, off_t size) { ASSERT_EQ(truncate(path.c_str(), size), 0); }
+void Truncate(const std::string& path, std::uintmax_t size) { std::filesystem::resize_file(testing::Utf8Path(path), size); }
 
 class HostileInputTest : public testing::LoadFixture {
  protected:
@@ -53,38 +47,43 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   constexpr int kGroup = testing::kWorstCaseGroup;
   const std::string path = testing::WriteWorstCaseRegion(dir_, "huge.dat", {20, 18}, 7);
   ASSERT_EQ(std::filesystem::file_size(path), kMaxRegionBytes);
-  Truncate(path, off_t{6} << 30);  // 6 GiB, all but the region a hole
+  Truncate(path, std::uintmax_t{6} << 30);  // 6 GiB, all but the region a hole
   const std::uint64_t file_size = std::filesystem::file_size(path);
   // Make the whole table resident first, so that what the load adds is its own.
   for (int k = 0; k <= BlockStore::kLayerMax; ++k) {
     for (int j = 0; j <= BlockStore::kCellMax; ++j) std::ranges::fill(store_.Row(j, k), -9);
   }
 
-  const std::int64_t read_before = BytesRead();
-  ResetPeakResident();
-  const std::int64_t resident_before = ResidentKiB() - LazyFreeKiB();
-  ASSERT_GE(read_before, 0);
-  ASSERT_GE(LazyFreeKiB(), 0);
+  const std::int64_t read_before = testing::BytesRead();
+  const bool peak_from_here = testing::ResetPeakResident();
+  const std::int64_t resident_before = testing::ResidentKiB() - testing::LazyFreeKiB();
+  ASSERT_GE(resident_before, 0);
   reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
-  const auto read = static_cast<std::uint64_t>(BytesRead() - read_before);
-  const auto grown_kib = static_cast<std::uint64_t>(PeakResidentKiB() - resident_before);
+  const auto read = static_cast<std::uint64_t>(testing::BytesRead() - read_before);
+  const auto grown_kib = static_cast<std::uint64_t>(testing::PeakResidentKiB() - resident_before);
   RecordProperty("bytes_read", std::to_string(read));
   RecordProperty("peak_resident_growth_kib", std::to_string(grown_kib));
 
   // Counted as the system counts it: pages it may take back are not held.
-  const std::int64_t lazy_kib = LazyFreeKiB();
-  const std::int64_t kept_kib = ResidentKiB() - lazy_kib - resident_before;
+  const std::int64_t lazy_kib = testing::LazyFreeKiB();
+  const std::int64_t kept_kib = testing::ResidentKiB() - lazy_kib - resident_before;
   RecordProperty("lazy_free_after_kib", std::to_string(lazy_kib));
   RecordProperty("resident_growth_after_kib", std::to_string(kept_kib));
 
   // One pass over the region and the rest of its last 1 MiB piece, plus the
-  // counter's own reads.
-  EXPECT_GE(read, kMaxRegionBytes);
-  EXPECT_LE(read, kMaxRegionBytes + (1U << 20) + 64 * 1024);
-  EXPECT_LT(read, file_size / 40);
-  // The region is held once while it is stored, and given back after.
+  // counter's own reads; where the system counts reads.
+  if (read_before >= 0) {
+    EXPECT_GE(read, kMaxRegionBytes);
+    EXPECT_LE(read, kMaxRegionBytes + (1U << 20) + 64 * 1024);
+    EXPECT_LT(read, file_size / 40);
+  }
+  // The region is held once while it is stored, and given back after. A
+  // peak that cannot start over here would be the table's, made resident
+  // above. AddressSanitizer's quarantine and shadow make both meaningless.
   if (!testing::kUnderAddressSanitizer) {
-    EXPECT_LT(grown_kib, kMaxRegionBytes / 1024 + 16U * 1024);
+    if (peak_from_here) {
+      EXPECT_LT(grown_kib, kMaxRegionBytes / 1024 + 16U * 1024);
+    }
     EXPECT_LT(kept_kib, 16 * 1024);
   }
 
@@ -135,9 +134,9 @@ TEST_F(HostileInputTest, RealFileChangedDuringTheReadIsReadAgainNeverMixed) {
   const Case cases[] = {
       {"rewritten in place, same layout",
        [&second](const std::string& path) {
-         const int fd = open(path.c_str(), O_WRONLY);
-         ASSERT_EQ(pwrite(fd, second.data(), second.size(), 0), static_cast<ssize_t>(second.size()));
-         close(fd);
+         std::fstream file(testing::Utf8Path(path), std::ios::in | std::ios::out | std::ios::binary);
+         file.write(reinterpret_cast<const char*>(second.data()), static_cast<std::streamsize>(second.size()));
+         ASSERT_TRUE(file.flush());
        },
        std::nullopt},
       {"cut short", [](const std::string& path) { Truncate(path, 3'000'001); },

@@ -126,10 +126,14 @@ TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
     std::size_t size;
     std::int16_t type;
     std::size_t trailing;
+    std::string file = "region.dat";
   };
   const Case cases[] = {{"all flat", 393'234, 0, 0},
                         {"all complex", 8'519'698, 64, 0},
-                        {"flat with trailing bytes", 393'234, 0, 1001}};
+                        {"flat with trailing bytes", 393'234, 0, 1001},
+                        // The path reaches the system as UTF-8 here and UTF-16 on Windows.
+                        {"in a folder and file named in Cyrillic and Chinese", 393'234, 0, 0,
+                         "Карты мира/地图 20_18.dat"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const auto value = [](int i) { return static_cast<std::int16_t>(i - 32768); };
@@ -139,7 +143,7 @@ TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
     ASSERT_EQ(region.size(), c.size);
     // Trailing garbage that would fail as a block: a type word with a huge count.
     for (std::size_t t = 0; t < c.trailing; ++t) region.insert(region.end(), {std::byte{7}, std::byte{0}});
-    ASSERT_EQ(Load(region), "");
+    ASSERT_EQ(Load(region, c.file), "");
     for (int i : {0, 1, 4660, 65535}) {
       const auto v = static_cast<std::int16_t>(i - 32768);
       EXPECT_EQ(store_.Geo(i, 0, 0), c.type);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 
 #include "region/block_store.h"
 #include "region/region_reader.h"
+#include "testing/process_probe.h"
 #include "testing/recording_panels.h"
 #include "testing/temp_dir.h"
 #include "view/colour_rule.h"
@@ -115,8 +115,8 @@ std::vector<std::byte> ReadFile(const std::filesystem::path& path) {
 }
 
 int RunGenerator(const std::string& arguments) {
-  const int status = std::system((std::string(GEODATA_MAKE_SAMPLE_REGION) + " " + arguments).c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const std::string command = "\"" GEODATA_MAKE_SAMPLE_REGION "\" " + arguments;
+  return testing::ExitCode(std::system(command.c_str()));
 }
 
 TEST(MakeSampleRegionTest, WritesTheGeneratedBytesAndRefusesBadArguments) {
@@ -129,7 +129,7 @@ TEST(MakeSampleRegionTest, WritesTheGeneratedBytesAndRefusesBadArguments) {
   for (const std::string& bad : std::vector<std::string>{"", "--x 256 " + target, "--y -1 " + target, "--seed x " + target,
                                 "--x", "--z 1 " + target, target + " " + target}) {
     SCOPED_TRACE(bad);
-    EXPECT_EQ(RunGenerator(bad + " 2>/dev/null"), 2);
+    EXPECT_EQ(RunGenerator(bad + " 2>" + testing::NullDevice()), 2);
   }
   EXPECT_FALSE(std::filesystem::exists(target));
 }

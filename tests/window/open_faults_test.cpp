@@ -103,7 +103,7 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
     EXPECT_EQ(box.text.toStdString(), path + ": " + bad.says);
     EXPECT_TRUE(window.Look() == loaded);
   }
-  EXPECT_EQ(seen.size(), testing::kCanLimitAddressSpace ? 8U : 7U) << "every kind of failure";
+  EXPECT_EQ(seen.size(), testing::CanLimitAddressSpace() ? 8U : 7U) << "every kind of failure";
 
   // Still usable: a new file paints exactly as in a window that never failed.
   const std::string next = dir.Write("next.dat", testing::MixedRegion(23, 18, 2));

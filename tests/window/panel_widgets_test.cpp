@@ -209,11 +209,16 @@ TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
     int offset;
     int row;  // of the panel's lines
   };
+  // The font is the toolkit's default, and what passes the right edge is cut
+  // off: whether the end of the second line is shown depends on that font
+  // (Wine's is wider). A character cut off is found at no point of the panel.
+  const QRect shown = list_.contentsRect().translated(origin);
   for (const Case& c : {Case{0, 0}, Case{5, 0}, Case{13, 0}, Case{15, 1}, Case{20, 1}, Case{31, 1}}) {
     const QRect rect = text->characterRect(c.offset);
     ASSERT_TRUE(rect.isValid()) << c.offset;
     EXPECT_EQ(rect.top() - origin.y(), list_.contentsRect().top() + c.row * line) << c.offset;
-    EXPECT_EQ(text->offsetAtPoint(rect.center()), c.offset) << "and back, at " << c.offset;
+    EXPECT_EQ(text->offsetAtPoint(rect.center()), shown.contains(rect.center()) ? c.offset : -1)
+        << "and back, at " << c.offset;
   }
   // The painted ink lies within the two lines' rectangles, and each has some.
   const QRect line0 = text->characterRect(0).translated(-origin);

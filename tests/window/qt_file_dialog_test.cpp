@@ -56,7 +56,8 @@ bool ShowWith(QtFileDialog& dialog, const std::function<void(QFileDialog&)>& act
 TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
   testing::TempDir dir;
   const std::byte nothing[1] = {};
-  const std::string path = dir.Write("region.dat", nothing);
+  // The name comes back as UTF-8 with the system's separators, as the reader takes it.
+  const std::string path = dir.Write("Карта 地图.dat", nothing);
   QtFileDialog dialog(nullptr);
   dialog.Filter("GeoData file (*.dat) |*.dat");
 
@@ -90,7 +91,7 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
     folder = shown.directory().absolutePath();
     shown.reject();
   }));
-  EXPECT_EQ(folder, QDir(QString::fromStdString(dir.path().string())).absolutePath())
+  EXPECT_EQ(folder, QDir(QString::fromStdString(testing::Utf8(dir.path()))).absolutePath())
       << "the next time it starts where the last file was";
 }
 

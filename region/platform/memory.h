@@ -1,0 +1,21 @@
+// Pages of memory taken straight from the system, so that a large table or
+// buffer costs only the pages written to it.
+#pragma once
+
+#include <cstddef>
+
+namespace geodata::platform {
+
+// Zero-filled, readable and writable; null when the system has no room.
+void* MapZeroedPages(std::size_t bytes);
+// Gives back what MapZeroedPages returned, with the same size.
+void UnmapPages(void* address, std::size_t bytes);
+// A hint that the range is best backed by huge pages; ignored where the
+// system has none for ordinary programs.
+void AdviseHugePages(void* address, std::size_t bytes);
+// Hands pages back lazily: they stay mapped and ours until the system needs
+// the memory, then it takes them without writing them anywhere. What they
+// hold afterwards is either what they held or zeros.
+void OfferPages(void* address, std::size_t bytes);
+
+}  // namespace geodata::platform
