@@ -25,30 +25,22 @@
 #include "bench/null_panels.h"
 #include "region/region_error.h"
 #include "region/region_reader.h"
+#include "testing/platform/proc_counter.h"
+#include "testing/process_probe.h"
 
 namespace {
 
 using namespace geodata;
 
-// The number on the "key:" line of a /proc file; -1 when there is none.
-std::int64_t ProcessCounter(const char* file, std::string_view key) {
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) {
-    if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == ':') {
-      return std::stoll(line.substr(key.size() + 1));
-    }
-  }
-  return -1;
-}
-
-std::int64_t ResidentKiB() { return ProcessCounter("/proc/self/status", "VmRSS"); }
-std::int64_t LazyFreeKiB() { return ProcessCounter("/proc/self/smaps_rollup", "LazyFree"); }
+using testing::LazyFreeKiB;
+using testing::ProcCounter;
+using testing::ResidentKiB;
 
 constexpr std::size_t kChunk = std::size_t{64} << 20;
 // The taker stops when the system would have less than this left.
 constexpr std::int64_t kFloorKiB = 384 * 1024;
 
-std::int64_t AvailableKiB() { return ProcessCounter("/proc/meminfo", "MemAvailable"); }
+std::int64_t AvailableKiB() { return ProcCounter("/proc/meminfo", "MemAvailable"); }
 
 double CpuMs() {
   timespec t{};
@@ -59,7 +51,7 @@ double CpuMs() {
 void Report(const char* step) {
   std::printf("%s_resident_kib %lld\n%s_lazy_free_kib %lld\n%s_huge_kib %lld\n", step,
               static_cast<long long>(ResidentKiB()), step, static_cast<long long>(LazyFreeKiB()), step,
-              static_cast<long long>(ProcessCounter("/proc/self/smaps_rollup", "AnonHugePages")));
+              static_cast<long long>(ProcCounter("/proc/self/smaps_rollup", "AnonHugePages")));
 }
 
 bool TimedOpen(const char* step, const char* path, RegionReader& reader, BlockStore& store) {
@@ -89,7 +81,7 @@ bool TimedOpen(const char* step, const char* path, RegionReader& reader, BlockSt
   const std::string owner_rollup = "/proc/" + std::to_string(owner) + "/smaps_rollup";
   long taken_mib = 0;
   while (AvailableKiB() - static_cast<std::int64_t>(kChunk >> 10) > kFloorKiB &&
-         ProcessCounter(owner_rollup.c_str(), "LazyFree") * 10 > lazy_start_kib) {
+         ProcCounter(owner_rollup.c_str(), "LazyFree") * 10 > lazy_start_kib) {
     void* chunk = mmap(nullptr, kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (chunk == MAP_FAILED) break;
     std::memset(chunk, 1, kChunk);
