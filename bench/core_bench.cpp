@@ -58,7 +58,8 @@ void ReadFirst(benchmark::State& state, std::string path) {
     auto store = std::make_unique<BlockStore>();
     auto reader = std::make_unique<RegionReader>();
     state.ResumeTiming();
-    reader->Open_Geodata_File(path, *store, map, text, progress);
+    FileSource source(path);
+    reader->Load(source, *store, map, text, progress);
     state.PauseTiming();
     store.reset();
     reader.reset();
@@ -69,7 +70,10 @@ void ReadFirst(benchmark::State& state, std::string path) {
 // A store that has held the region once, with panels that keep nothing.
 struct LoadedRegion {
   explicit LoadedRegion(const std::string& path) { Load(path); }
-  void Load(const std::string& path) { reader.Open_Geodata_File(path, store, map, text, progress); }
+  void Load(const std::string& path) {
+    FileSource source(path);
+    reader.Load(source, store, map, text, progress);
+  }
 
   NullMap map;
   NullText text;
@@ -85,9 +89,10 @@ void ReadSecond(benchmark::State& state, std::string path) {
 
 void CheckOnly(benchmark::State& state, std::string path) {
   RegionReader reader;
+  NoProgress progress;
   for (auto _ : state) {
     FileSource source(path);
-    benchmark::DoNotOptimize(reader.Check(source));
+    benchmark::DoNotOptimize(reader.Check(source, progress).Bytes().size());
   }
 }
 

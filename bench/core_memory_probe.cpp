@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
   bench::NullProgress progress;
   long first_rss = geodata::testing::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
-    reader.Open_Geodata_File(argv[2], store, map, text, progress);
+    FileSource source(argv[2]);
+    reader.Load(source, store, map, text, progress);
     if (n == 0) first_rss = geodata::testing::ResidentKiB();
   }
   std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), first_rss, geodata::testing::ResidentKiB());

@@ -61,7 +61,8 @@ bool TimedOpen(const char* step, const char* path, RegionReader& reader, BlockSt
   const double cpu = CpuMs();
   const auto wall = std::chrono::steady_clock::now();
   try {
-    reader.Open_Geodata_File(path, store, map, text, progress);
+    FileSource source(path);
+    reader.Load(source, store, map, text, progress);
   } catch (const RegionError& error) {
     std::printf("%s_failed %s\n", step, error.what());
     return false;

@@ -15,7 +15,8 @@
 
 namespace geodata {
 
-// Panels that only count, so a failed load can be shown to have touched none.
+// Panels that only count, so a failed load can be shown to have touched none
+// but the bar.
 struct CountingPanels final : MapPanel, TextPanel, ProgressPanel {
   int calls = 0;
   int lines = 0;

@@ -28,8 +28,8 @@ bool ReadBuffer::Reserve(std::size_t bytes) {
   return true;
 }
 
-void ReadBuffer::ReleaseIfLargerThan(std::size_t limit) {
-  if (asked_ <= limit) return;
+void ReadBuffer::OfferPagesIfLarge() {
+  if (asked_ <= kResidentBytes) return;
   // On to a huge page's end, so that offering them splits none.
   const auto start = reinterpret_cast<std::uintptr_t>(data_);
   const std::size_t end = (start + asked_ + kHugePage - 1) / kHugePage * kHugePage - start;

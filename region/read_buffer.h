@@ -1,6 +1,6 @@
 // Memory that holds a region's bytes between reading and storing. Pages come
 // from the system untouched, so a buffer sized for a large file costs only
-// what is read into it.
+// what is read into it. The room is kept for the next load.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,10 @@ namespace geodata {
 
 class ReadBuffer {
  public:
+  // A load of up to this many bytes keeps its pages for the next load; a
+  // larger one offers them back to the system when it ends.
+  static constexpr std::size_t kResidentBytes = std::size_t{16} << 20;
+
   ReadBuffer() = default;
   ~ReadBuffer();
   ReadBuffer(const ReadBuffer&) = delete;
@@ -17,12 +21,11 @@ class ReadBuffer {
   // Makes room for at least `bytes`; keeps what it has when that is enough.
   // False when the system has no memory for it, the old room then kept.
   bool Reserve(std::size_t bytes);
-  // When the last Reserve asked for more than `limit`, lets the system take
-  // back the pages it used whenever it needs memory. The room stays: pages
-  // the system has not taken are used again as they are, and those it took
-  // come back zeroed, so only under memory pressure does the next large load
-  // pay for new pages. Smaller loads keep their pages.
-  void ReleaseIfLargerThan(std::size_t limit);
+  // When the last Reserve asked for more than kResidentBytes, lets the system
+  // take back the pages it used whenever it needs memory. The room stays:
+  // pages the system has not taken are used again as they are, so only under
+  // memory pressure does the next large load pay for new pages.
+  void OfferPagesIfLarge();
 
   std::byte* Data() { return data_; }
 

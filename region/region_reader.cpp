@@ -93,17 +93,30 @@ bool FoundInTheBytes(RegionErrorKind kind) {
          kind == RegionErrorKind::kLayerCountTooLarge;
 }
 
-// Gives a large buffer back when a load or check ends, however it ends, so
-// that a worst-case file does not stay resident beside the store.
-class KeepBufferSmall {
+// Offers a large buffer's pages back when a check fails; a region that
+// passed does so when it goes.
+class OfferPagesOnFailure {
  public:
-  explicit KeepBufferSmall(ReadBuffer& buffer) : buffer_(buffer) {}
-  ~KeepBufferSmall() { buffer_.ReleaseIfLargerThan(RegionReader::kKeptBufferBytes); }
-  KeepBufferSmall(const KeepBufferSmall&) = delete;
-  KeepBufferSmall& operator=(const KeepBufferSmall&) = delete;
+  explicit OfferPagesOnFailure(ReadBuffer& buffer) : buffer_(&buffer) {}
+  ~OfferPagesOnFailure() {
+    if (buffer_ != nullptr) buffer_->OfferPagesIfLarge();
+  }
+  OfferPagesOnFailure(const OfferPagesOnFailure&) = delete;
+  OfferPagesOnFailure& operator=(const OfferPagesOnFailure&) = delete;
+  void Passed() { buffer_ = nullptr; }
 
  private:
-  ReadBuffer& buffer_;
+  ReadBuffer* buffer_;
+};
+
+// Tells the panel each block as it is checked.
+class BarProgress final : public CheckProgress {
+ public:
+  explicit BarProgress(ProgressPanel& bar) : bar_(bar) {}
+  void Checked(int block) override { bar_.Value(static_cast<float>(block)); }
+
+ private:
+  ProgressPanel& bar_;
 };
 
 }  // namespace
@@ -117,7 +130,7 @@ RegionReader::~RegionReader() = default;
 // One pass over the source: each piece is checked as it arrives, and reading
 // stops with the piece that holds the end of the last block. Returns the
 // bytes the blocks take, header included.
-std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size) {
+std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size, CheckProgress& progress) {
   std::byte* data = buffer_.Data();
   std::size_t want = size;
   std::size_t have = 0;
@@ -127,7 +140,9 @@ std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size) {
       const std::size_t got =
           source.ReadAt(have, std::span(data + have, std::min(kPieceBytes, want - have)));
       if (got == 0) {
-        want = have;  // shorter than its size said: a cut is caught by the stamp
+        // Shorter than its size said: the parse finds the cut, or the stamp
+        // the writer that made it.
+        want = have;
         break;
       }
       have += got;
@@ -148,11 +163,20 @@ std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size) {
       in.Extend(have);
     }
     if (const std::optional<Fault> fault = ParseBlock(in, sink)) throw Located(source, block, have, *fault);
+    progress.Checked(block);
   }
   return in.at();
 }
 
-std::size_t RegionReader::ReadChecked(ByteSource& source) {
+CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
+  OfferPagesOnFailure offer(buffer_);
+  if (!stage_) {
+    stage_.reset(new (std::nothrow) StagingArea);
+    if (!stage_) {
+      throw RegionError(RegionErrorKind::kOutOfMemory, source.Name(),
+                        RegionErrorWhere::Detail(std::to_string(sizeof(StagingArea)) + " bytes"));
+    }
+  }
   for (int attempt = 1;; ++attempt) {
     const SourceStamp before = source.Stamp();
     const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(before.size, kMaxRegionBytes));
@@ -161,8 +185,11 @@ std::size_t RegionReader::ReadChecked(ByteSource& source) {
                         RegionErrorWhere::Detail(std::to_string(size) + " bytes"));
     }
     try {
-      const std::size_t length = ReadOnce(source, size);
-      if (source.Stamp() == before) return length;
+      const std::size_t length = ReadOnce(source, size, progress);
+      if (source.Stamp() == before) {
+        offer.Passed();
+        return CheckedRegion(buffer_, length);
+      }
     } catch (const RegionError& error) {
       // What is wrong with bytes of a version that did not last says
       // nothing about the file: read it again.
@@ -174,61 +201,39 @@ std::size_t RegionReader::ReadChecked(ByteSource& source) {
   }
 }
 
-std::size_t RegionReader::Check(ByteSource& source) {
-  const KeepBufferSmall keep(buffer_);
-  return ReadChecked(source);
-}
-
-void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
-                        ProgressPanel& Baras) {
-  const KeepBufferSmall keep(buffer_);
-  if (!stage_) {
-    stage_.reset(new (std::nothrow) StagingArea);
-    if (!stage_) {
-      throw RegionError(RegionErrorKind::kOutOfMemory, source.Name(),
-                        RegionErrorWhere::Detail(std::to_string(sizeof(StagingArea)) + " bytes"));
-    }
-  }
-  const std::size_t length = ReadChecked(source);
-  source.Close();
-  Store(length, store, Map, list, Baras);
-}
-
 // The bytes are checked and are ours alone: from here on the load runs as
-// the user sees it. Only the panels can still fail, where they allocate
-// (std::bad_alloc), and leave the store and themselves part-way.
-void RegionReader::Store(std::size_t length, BlockStore& store, MapPanel& Map, TextPanel& list,
-                         ProgressPanel& Baras) {
-  const std::byte* data = buffer_.Data();
+// the user sees it. Only the panels can still fail, and leave the store and
+// themselves part-way.
+void RegionReader::Store(const CheckedRegion& region, BlockStore& store, MapPanel& Map, TextPanel& list) {
+  const std::span<const std::byte> bytes = region.Bytes();
   Map.Cls();
   list.Cls();
   list.Print({"Reading file Header..."});
   for (int n = 1; n <= kHeaderBytes; ++n) {
-    store.SetHeader(n, static_cast<std::uint8_t>(data[n - 1]));
+    store.SetHeader(n, static_cast<std::uint8_t>(bytes[n - 1]));
   }
   list.Print({"Reading file data....."});
 
   StagingArea& stage = *stage_;
   stage.FindRows(store);
-  WordCursor in(data, length, kHeaderBytes);
+  WordCursor in(bytes.data(), bytes.size(), kHeaderBytes);
   for (int first = 0; first < kBlocks; first += kGroupBlocks) {
     for (int b = 0; b < kGroupBlocks; ++b) {
       stage.SetBlock(b);
-      // The same bytes passed the same parse in ReadOnce.
+      // The same bytes passed the same parse in the check.
       ParseBlock(in, stage);
     }
     stage.Flush(first);
-    for (int block = first; block < first + kGroupBlocks; ++block) {
-      Baras.Value(static_cast<float>(block));
-    }
   }
   list.Print({"File saved in memory!"});
 }
 
-void RegionReader::Open_Geodata_File(const std::string& Failas, BlockStore& store, MapPanel& Map,
-                                     TextPanel& list, ProgressPanel& Baras) {
-  FileSource source(Failas);
-  Load(source, store, Map, list, Baras);
+void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
+                        ProgressPanel& Baras) {
+  BarProgress progress(Baras);
+  const CheckedRegion region = Check(source, progress);
+  source.Close();
+  Store(region, store, Map, list);
 }
 
 }  // namespace geodata

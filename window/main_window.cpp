@@ -1,12 +1,14 @@
 #include "window/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
@@ -139,12 +141,18 @@ void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
   const std::unique_ptr<ByteSource> source = open_(Failas);
-  reader_.Load(*source, store_, *Map, *list, *Baras);
+  const CheckedRegion region = checking_.Run(reader_, *source, *Baras);
+  source->Close();
+  reader_.Store(region, store_, *Map, *list);
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
 
 void Form1::OpenGeo_Click() {
+  // The user's input waits while a load runs, but an assistive technology
+  // can still press the item: the command runs to its end first.
+  if (opening_) return;
+  const QScopedValueRollback opening(opening_, true);
   try {
     Dialog->Filter(kFileFilter);
     if (!Dialog->ShowOpen()) return;
@@ -154,6 +162,8 @@ void Form1::OpenGeo_Click() {
     Map->setAccessibleDescription(
         QString::fromStdString(RegionName(store_.Header(1), store_.Header(2))));
     Draw_Geodata();
+  } catch (const LoadCancelled&) {
+    // The window is closing.
   } catch (const std::bad_alloc&) {
     ShowError(QStringLiteral("There is not enough memory to open the file."));
   } catch (const std::exception& error) {
@@ -163,6 +173,12 @@ void Form1::OpenGeo_Click() {
 
 void Form1::Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y) {
   geodata::Map_MouseMove(Button, Shift, x, y, store_, Dm, *list);
+}
+
+// A load under way stops at its next block and stores nothing.
+void Form1::closeEvent(QCloseEvent* event) {
+  checking_.Cancel();
+  QMainWindow::closeEvent(event);
 }
 
 void Form1::ShowError(const QString& message) {

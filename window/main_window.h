@@ -12,6 +12,7 @@
 #include "region/block_store.h"
 #include "region/region_reader.h"
 #include "view/map_renderer.h"
+#include "window/check_thread.h"
 #include "window/file_dialog.h"
 #include "window/repaint_throttle.h"
 
@@ -52,6 +53,7 @@ class Form1 : public QMainWindow {
  protected:
   // The one place an error that ends the open command reaches the user.
   virtual void ShowError(const QString& message);
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenu();
@@ -60,6 +62,8 @@ class Form1 : public QMainWindow {
 
   BlockStore store_;
   RegionReader reader_;
+  CheckThread checking_;
+  bool opening_ = false;  // the open command runs
   RepaintThrottle throttle_;
   std::unique_ptr<FileDialog> Dialog;
   SourceOpener open_;

@@ -15,7 +15,7 @@ void UnmapPages(void* address, std::size_t bytes);
 void AdviseHugePages(void* address, std::size_t bytes);
 // Hands pages back lazily: they stay mapped and ours until the system needs
 // the memory, then it takes them without writing them anywhere. What they
-// hold afterwards is either what they held or zeros.
+// hold afterwards is undefined until written again.
 void OfferPages(void* address, std::size_t bytes);
 
 }  // namespace geodata::platform

@@ -38,7 +38,8 @@ class HostileInputTest : public testing::LoadFixture {
     RegionWriter before({22, 21});
     before.Multilayer(9, kMaxLayers, 42).Complex(std::int16_t{-100}).Flat(3, 4);
     before.Multilayer(-7, 2, 11).FillFlat();
-    reader_.Open_Geodata_File(dir_.Write("before.dat", before.Take()), store_, map_, list_, bar_);
+    FileSource source(dir_.Write("before.dat", before.Take()));
+    reader_.Load(source, store_, map_, list_, bar_);
     map_.PSet(30, 30, {1, 2, 3});
   }
 };
@@ -58,7 +59,8 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   const bool peak_from_here = testing::ResetPeakResident();
   const std::int64_t resident_before = testing::ResidentKiB() - testing::LazyFreeKiB();
   ASSERT_GE(resident_before, 0);
-  reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+  FileSource source(path);
+  reader_.Load(source, store_, map_, list_, bar_);
   const auto read = static_cast<std::uint64_t>(testing::BytesRead() - read_before);
   const auto grown_kib = static_cast<std::uint64_t>(testing::PeakResidentKiB() - resident_before);
   RecordProperty("bytes_read", std::to_string(read));

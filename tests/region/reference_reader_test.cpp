@@ -96,7 +96,8 @@ class ReferenceReaderTest : public ::testing::TestWithParam<BenchRegion> {
   // Both readers load the same file into their own table.
   void LoadBoth(BenchRegion region) { LoadBoth(bench::BenchRegionFile(region, dir_->path()).string()); }
   void LoadBoth(const std::string& path) {
-    reader_.Open_Geodata_File(path, store_, map_, list_, bar_);
+    FileSource source(path);
+    reader_.Load(source, store_, map_, list_, bar_);
     reference_.Load(ReadFile(path));
   }
 

@@ -132,7 +132,8 @@ TEST_F(RendererTest, LogLineLandsUnderTheReadersLines) {
   const std::string path = dir.Write("r.dat", RegionWriter().FillFlat().Take());
   RegionReader reader;
   testing::RecordingProgress bar;
-  reader.Open_Geodata_File(path, store_, map_, list_, bar);
+  FileSource source(path);
+  reader.Load(source, store_, map_, list_, bar);
   Draw();
   EXPECT_EQ(list_.lines, (std::vector<std::string>{"Reading file Header...", "Reading file data.....",
                                                    "File saved in memory!", "Drawing Geodata...."}));

@@ -274,9 +274,12 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
 
   // A bad file and a path that names none, from the bad-file table.
+  // The bar stops where the reading did: before the bad block 4660, and
+  // there it stays when the next file cannot even be opened.
   struct Case {
     std::string path;
     std::string says;
+    float bar = 4659;
   };
   std::vector<Case> cases;
   for (RegionErrorKind kind : {RegionErrorKind::kLayerCountTooLarge, RegionErrorKind::kCannotOpen}) {
@@ -290,7 +293,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
     EXPECT_TRUE(form_.errors[0].contains(QString::fromStdString(c.path))) << form_.errors[0].toStdString();
     EXPECT_TRUE(form_.errors[0].contains(QString::fromStdString(c.says))) << form_.errors[0].toStdString();
     EXPECT_EQ(list_->Lines(), kLoadLog);
-    EXPECT_EQ(baras_->Position(), 65535.0F);
+    EXPECT_EQ(baras_->Position(), c.bar);
     EXPECT_EQ(map_->Picture(), before);
     EXPECT_EQ(form_.Store().Header(1), 22);
     EXPECT_EQ(form_.Store().Geo(1, 1, 1), -3754);
@@ -394,6 +397,7 @@ TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
 TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne) {
   const std::string worst = testing::WriteWorstCaseRegion(dir_, "worst.dat", {22, 22}, 1);
   Open(dir_.Write("a.dat", testing::MixedRegion(20, 18, 0)));
+  MovePointer({1 + 133, 1 + 201});  // so that the load changes the text
   AccessibilityEvents load;
   PaintCounter counter{list_, baras_};
   QString heard = Joined(list_->Lines());

@@ -1,0 +1,123 @@
+#include "window/check_thread.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
+#include <exception>
+#include <optional>
+#include <utility>
+
+namespace geodata {
+
+// On the thread: tells the window each block checked, and stops the check
+// when asked.
+class CheckThread::Relay final : public CheckProgress {
+ public:
+  explicit Relay(CheckThread& owner) : owner_(owner) {}
+  void Checked(int block) override {
+    if (owner_.stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
+    if (block == 0) attempt_ += std::uint64_t{1} << 32;
+    owner_.checked_.store(attempt_ | static_cast<std::uint32_t>(block + 1), std::memory_order_relaxed);
+  }
+
+ private:
+  CheckThread& owner_;
+  std::uint64_t attempt_ = 0;
+};
+
+CheckThread::~CheckThread() {
+  {
+    const std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  changed_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void CheckThread::Serve() {
+  for (;;) {
+    std::function<void()> job;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return job_ || quit_; });
+      if (!job_) return;
+      job = job_;
+    }
+    job();
+    {
+      const std::lock_guard lock(mutex_);
+      job_ = nullptr;
+    }
+    changed_.notify_all();
+  }
+}
+
+// Sets the bar once per block checked since it was last set, in order; a
+// read tried again starts it again from block 0.
+void CheckThread::ShowProgress(ProgressPanel& bar) {
+  const std::uint64_t checked = checked_.load(std::memory_order_relaxed);
+  if (checked >> 32 != shown_ >> 32) shown_ = checked & ~std::uint64_t{0xFFFF'FFFF};
+  for (std::uint64_t next = shown_; next < checked; ++next) {
+    bar.Value(static_cast<float>(next & 0xFFFF'FFFF));
+    shown_ = next + 1;
+  }
+}
+
+CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, ProgressPanel& bar) {
+  stop_.store(false, std::memory_order_relaxed);
+  checked_.store(0, std::memory_order_relaxed);
+  shown_ = 0;
+  QEventLoop loop;
+  std::optional<CheckedRegion> region;
+  std::exception_ptr failure;
+  bool finished = false;
+  Relay relay(*this);
+  {
+    const std::lock_guard lock(mutex_);
+    job_ = [&] {
+      try {
+        region.emplace(reader.Check(source, relay));
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      {
+        const std::lock_guard lock(mutex_);
+        finished = true;
+      }
+      // Before the job counts as done: the loop lives until then.
+      QCoreApplication::postEvent(&loop, new QEvent(QEvent::Quit));
+    };
+    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
+  }
+  changed_.notify_all();
+
+  std::exception_ptr shown_failure;
+  QTimer frame;
+  frame.callOnTimeout([&] {
+    try {
+      ShowProgress(bar);
+    } catch (...) {
+      shown_failure = std::current_exception();
+      frame.stop();
+      Cancel();
+    }
+  });
+  frame.start(kFrame);
+  // Returns early only when the application quits: the check then stops.
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  frame.stop();
+  {
+    std::unique_lock lock(mutex_);
+    if (!finished) Cancel();
+    changed_.wait(lock, [&] { return !job_; });
+  }
+  if (shown_failure) std::rethrow_exception(shown_failure);
+  if (stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
+  // The bar ends at the last block checked, whether the check passed or not.
+  ShowProgress(bar);
+  if (failure) std::rethrow_exception(failure);
+  return std::move(*region);
+}
+
+}  // namespace geodata
