@@ -123,9 +123,8 @@ class Session:
     def click(self, at):
         xdotool("mousemove", "--sync", self.left + at[0], self.top + at[1], "click", "1")
 
-    def dialog_cpu(self, name, key):
-        """CPU ns from pressing `key` in the open dialog, with `name` typed,
-        until the program is idle again."""
+    def ready_dialog(self, name):
+        """Opens the dialog from the menu and types `name`, ready for a key."""
         self.click(FILE_MENU)
         before = self.cpu.after_idle()
         self.click(OPEN_ITEM)
@@ -139,6 +138,11 @@ class Session:
             self.cpu.after_idle()
         if self.popup_shown() or not _found("^Open$"):
             raise RuntimeError("the dialog is not ready for its key")
+
+    def dialog_cpu(self, name, key):
+        """CPU ns from pressing `key` in the open dialog, with `name` typed,
+        until the program is idle again."""
+        self.ready_dialog(name)
         before = self.cpu.after_idle()
         xdotool("key", key)
         spent = self.cpu.after_idle() - before

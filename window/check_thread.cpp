@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QTimer>
 #include <exception>
 #include <optional>
@@ -25,6 +27,70 @@ class CheckThread::Relay final : public CheckProgress {
   CheckThread& owner_;
   std::uint64_t attempt_ = 0;
 };
+
+namespace {
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::ContextMenu:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Takes the user's input away from every window while it lives, and shows
+// the busy pointer once a load has taken a frame. Close requests and paints
+// go through. Qt's own way to hold input back would also hold back a close
+// request from the title bar, which the X11 and Windows platforms count as
+// input.
+class InputHold final : public QObject {
+ public:
+  InputHold() { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputHold() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+    if (busy_) QGuiApplication::restoreOverrideCursor();
+  }
+  InputHold(const InputHold&) = delete;
+  InputHold& operator=(const InputHold&) = delete;
+
+  void ShowBusy() {
+    if (std::exchange(busy_, true)) return;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+  }
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override { return IsUserInput(event->type()); }
+
+ private:
+  bool busy_ = false;
+};
+
+}  // namespace
 
 CheckThread::~CheckThread() {
   {
@@ -92,9 +158,11 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
   }
   changed_.notify_all();
 
+  InputHold hold;
   std::exception_ptr shown_failure;
   QTimer frame;
   frame.callOnTimeout([&] {
+    hold.ShowBusy();
     try {
       ShowProgress(bar);
     } catch (...) {
@@ -105,7 +173,7 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
   });
   frame.start(kFrame);
   // Returns early only when the application quits: the check then stops.
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  loop.exec();
   frame.stop();
   {
     std::unique_lock lock(mutex_);

@@ -1,8 +1,8 @@
 // The reading half of a load, run on a thread of its own while the window
-// waits in an event loop that paints, answers the system and holds back the
-// user's input until the load ends: a file on slow storage then neither
-// freezes the window nor lets another command start. The bar follows the
-// blocks as they are checked.
+// waits in an event loop that paints and answers the system but takes no
+// input from the user: a file on slow storage then neither freezes the
+// window nor lets another command start. The bar follows the blocks as they
+// are checked.
 #pragma once
 
 #include <atomic>

@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""Measures a load from slow storage as a person sees it: the largest region
+on a file system that serves reads at 20 MB/s (bench/slow_fs.cpp, mounted
+with FUSE), opened in an X server of its own through File > Open GeoData with
+the name typed. What the window shows is read off the screen every 4 ms
+(bench/window_watch.cpp). Measured from the Return that closes the dialog:
+the first change the window shows, the longest time it shows none until the
+map is painted, and the whole load against the time to read the same file
+from the same storage with nothing else to do. Then a load is interrupted
+1 s in by a close request, as the title bar's close button sends it: the time
+until the program has ended, and its exit status.
+
+Needs root and /dev/fuse for the mount; without them it says so and writes
+{"skipped": reason}.
+
+Usage: slow_storage.py BUILD_DIR DATA_DIR OUT_JSON
+Environment: GEODATA_SLOW_ROUNDS (loads, default 3).
+"""
+import json
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import in_window
+
+RATE = 20_000_000  # bytes per second
+REGION = "worst.dat"
+ROUNDS = int(os.environ.get("GEODATA_SLOW_ROUNDS", "3"))
+CLOSE_AFTER_S = 1.0
+PIECE = 1 << 20
+
+
+def why_skipped():
+    if not os.path.exists("/dev/fuse"):
+        return "no /dev/fuse on this machine"
+    if os.geteuid() != 0:
+        return "mounting needs root"
+    return None
+
+
+class SlowMount:
+    """The data folder, served at RATE bytes per second."""
+
+    def __init__(self, build, data):
+        self.folder = tempfile.TemporaryDirectory()
+        self.path = pathlib.Path(self.folder.name)
+        self.server = subprocess.Popen([build / "bench" / "geodata_slow_fs", str(RATE), str(data), str(self.path)],
+                                       stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 10
+        while not os.path.ismount(self.path):
+            if time.monotonic() > deadline or self.server.poll() is not None:
+                raise RuntimeError("the slow file system did not mount")
+            time.sleep(0.01)
+
+    def close(self):
+        subprocess.run(["fusermount3", "-u", str(self.path)], check=False)
+        self.server.wait()
+        self.folder.cleanup()
+
+
+def transfer_s(path):
+    """Seconds to read the file through with nothing else to do."""
+    start = time.monotonic()
+    with open(path, "rb", buffering=0) as source:
+        while source.read(PIECE):
+            pass
+    return time.monotonic() - start
+
+
+class Watcher:
+    """The times at which the window's pixels on screen changed."""
+
+    def __init__(self, build, window):
+        self.process = subprocess.Popen([build / "bench" / "geodata_window_watch", "watch", window],
+                                        stdout=subprocess.PIPE, text=True)
+        self.process.stdout.readline()  # the window as it was
+
+    def stop(self):
+        self.process.terminate()
+        out, _ = self.process.communicate()
+        return [float(line) for line in out.split()]
+
+
+def load(session, build, name):
+    """One load from Return to the painted map, in seconds."""
+    session.ready_dialog(name)
+    watcher = Watcher(build, session.window)
+    time.sleep(0.1)
+    pressed = time.monotonic()
+    in_window.xdotool("key", "Return")
+    session.cpu.after_idle()
+    changes = [t - pressed for t in watcher.stop() if t > pressed]
+    if not changes:
+        raise RuntimeError("the window showed no change")
+    steps = [b - a for a, b in zip([0.0] + changes, changes)]
+    return {"first_change_s": changes[0], "longest_still_s": max(steps), "whole_s": changes[-1]}
+
+
+def close_during_load(session, name):
+    """Seconds from a close request 1 s into a load until the program has
+    ended, and its exit status."""
+    session.ready_dialog(name)
+    in_window.xdotool("key", "Return")
+    time.sleep(CLOSE_AFTER_S)
+    asked = time.monotonic()
+    subprocess.run([BUILD / "bench" / "geodata_window_watch", "close", session.window], check=True)
+    status = session.process.wait(timeout=60)
+    return {"exit_s": time.monotonic() - asked, "status": status}
+
+
+def main():
+    global BUILD
+    build, data, out = (pathlib.Path(a).resolve() for a in sys.argv[1:4])
+    BUILD = build
+    reason = why_skipped()
+    if reason:
+        print(f"slow storage: skipped, {reason}", file=sys.stderr)
+        out.write_text(json.dumps({"skipped": reason}))
+        return
+    mount = SlowMount(build, data)
+    server, display = in_window.start_x_server()
+    home = tempfile.TemporaryDirectory()
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home.name, XDG_RUNTIME_DIR=home.name)
+    os.environ["DISPLAY"] = display
+    results = {"rate": RATE, "size": (data / REGION).stat().st_size, "transfer_s": [], "loads": []}
+    try:
+        session = in_window.Session(build / "window" / "geodata-viewer", mount.path, env)
+        for _ in range(ROUNDS):
+            results["transfer_s"].append(transfer_s(mount.path / REGION))
+            results["loads"].append(load(session, build, REGION))
+        session.close()
+        session = in_window.Session(build / "window" / "geodata-viewer", mount.path, env)
+        results["close"] = close_during_load(session, REGION)
+    finally:
+        server.terminate()
+        server.wait()
+        mount.close()
+        home.cleanup()
+    out.write_text(json.dumps(results, indent=1))
+    loads = {k: statistics.median(l[k] for l in results["loads"]) for k in results["loads"][0]}
+    transfer = statistics.median(results["transfer_s"])
+    print(f"slow storage: first change {loads['first_change_s']:.2f} s, longest still {loads['longest_still_s']:.2f} s, "
+          f"whole load {loads['whole_s']:.2f} s for {transfer:.2f} s of transfer; "
+          f"exit {results['close']['exit_s']:.2f} s after a close request, status {results['close']['status']}",
+          file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()
