@@ -1,15 +1,17 @@
 // A source whose bytes and stamp a test scripts: it may deliver fewer bytes
 // than its size says, fail part-way as a disk would, be rewritten in place
 // while a read is under way (its stamp moving with each version), or claim
-// a size there is no memory for.
+// a size there is no memory for, slowly or at once.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "region/byte_source.h"
@@ -25,6 +27,7 @@ class ScriptedSource final : public ByteSource {
     std::size_t fail_at = SIZE_MAX;  // a read that reaches this offset fails
     int changing_reads = 0;          // reads during which the next version is written
     bool no_memory = false;          // claims the largest size, with no room for it
+    std::chrono::milliseconds pause{0};  // each read takes this long, as on slow storage
   };
   ScriptedSource(const std::vector<std::vector<std::byte>>& versions, Script script,
                  std::string name = "scripted.dat")
@@ -37,6 +40,7 @@ class ScriptedSource final : public ByteSource {
     return {.size = size, .modified_s = static_cast<std::int64_t>(version_)};
   }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
+    std::this_thread::sleep_for(script_.pause);
     if (offset == 0) ++reads;
     if (offset + out.size() > script_.fail_at) {
       throw RegionError(RegionErrorKind::kReadFailed, name_,

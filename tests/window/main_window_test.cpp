@@ -13,18 +13,22 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testing/bad_files.h"
+#include "testing/gated_source.h"
 #include "testing/path_dialog.h"
 #include "testing/qt/accessibility_events.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/qt_printers.h"
+#include "testing/store_digest.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
 #include "view/colour_rule.h"
@@ -40,12 +44,16 @@ namespace {
 const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
                                            "File saved in memory!", "Drawing Geodata...."};
 
-// Form1 with its error box caught instead of shown.
+// Form1 with its error box caught instead of shown, reading files unless
+// given a source to read instead.
 class TestForm final : public Form1 {
  public:
   TestForm(const std::string& answer, DialogRecord& chooser)
-      : Form1(std::make_unique<PathDialog>(answer, chooser)) {}
+      : Form1(std::make_unique<PathDialog>(answer, chooser), [this](const std::string& path) {
+          return source ? std::exchange(source, nullptr) : std::make_unique<FileSource>(path);
+        }) {}
   std::vector<QString> errors;
+  std::unique_ptr<ByteSource> source;
 
  protected:
   void ShowError(const QString& message) override { errors.push_back(message); }
@@ -433,6 +441,77 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   // clock forced a repaint in its middle; that a readout of the next block is
   // one event of just the changed lines is tested on the text panel with a
   // clock that stands still.
+}
+
+// A region on slow storage: the load waits for the disk after its first
+// pieces, and meanwhile the window is the test's. `during` runs from the
+// window's event loop once the load is held there.
+class SlowLoadTest : public MainWindowTest {
+ protected:
+  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void()>& during) {
+    auto source = std::make_unique<testing::GatedSource>(region, 2);
+    testing::GatedSource& gate = *source;
+    form_.source = std::move(source);
+    bool ran = false;
+    QTimer::singleShot(0, &form_, [&] {
+      ASSERT_TRUE(gate.Held()) << "the load never reached the disk";
+      during();
+      ran = true;
+      gate.Open();
+    });
+    Open("slow.dat");
+    EXPECT_TRUE(ran) << "the window served nothing while the load waited";
+  }
+};
+
+TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsSlow) {
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
+  const QImage before = map_->Picture();
+  PaintCounter counter{map_, baras_};
+  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
+    // The bar shows the blocks of the pieces read so far, painted.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && counter.paints[baras_] > 0; }));
+    EXPECT_LT(baras_->Position(), 65535.0F);
+    // What was covered is painted again, as it was.
+    const int map_paints = counter.paints[map_];
+    map_->update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints[map_] > map_paints; }));
+    EXPECT_EQ(map_->Picture(), before);
+    // A click on the menu, a pointer move and a press of the item, as an
+    // assistive technology would, all do nothing.
+    QTest::mouseClick(form_.menuBar(), Qt::LeftButton, {},
+                      form_.menuBar()->actionGeometry(form_.menuBar()->actions().value(0)).center());
+    MovePointer({1 + 133, 1 + 201});
+    OpenGeo()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
+    EXPECT_EQ(list_->Lines(), kLoadLog) << "a readout ran";
+    EXPECT_EQ(chooser_.shown, 2) << "the open command ran again";
+    EXPECT_EQ(form_.Store().Header(1), 22) << "the region changed before it was read whole";
+  });
+  EXPECT_TRUE(form_.errors.empty());
+  EXPECT_EQ(form_.Store().Header(1), 16);
+  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(baras_->Position(), 65535.0F);
+  ExpectMapShowsStore();
+  ExpectIdleOnceShown();
+}
+
+TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
+  const QImage before = map_->Picture();
+  const std::uint64_t store = testing::StoreDigest(form_.Store());
+  float bar = 0;
+  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
+    EXPECT_TRUE(form_.close());
+    bar = baras_->Position();
+  });
+  EXPECT_FALSE(form_.isVisible());
+  EXPECT_TRUE(form_.errors.empty()) << "a closing window has nothing to say";
+  EXPECT_EQ(testing::StoreDigest(form_.Store()), store);
+  EXPECT_EQ(map_->Picture(), before);
+  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(baras_->Position(), bar) << "the bar stays where it was last set";
 }
 
 // The real error box, read and closed by the modal driver.
