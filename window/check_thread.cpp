@@ -19,13 +19,21 @@ class CheckThread::Relay final : public CheckProgress {
   explicit Relay(CheckThread& owner) : owner_(owner) {}
   void Checked(int block) override {
     if (owner_.stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
-    if (block == 0) attempt_ += std::uint64_t{1} << 32;
-    owner_.checked_.store(attempt_ | static_cast<std::uint32_t>(block + 1), std::memory_order_relaxed);
+    if (block == 0) {
+      if (run_ > 0) {
+        const std::lock_guard lock(owner_.mutex_);
+        owner_.ended_runs_.push_back(blocks_);
+      }
+      ++run_;
+    }
+    blocks_ = static_cast<std::uint32_t>(block) + 1;
+    owner_.checked_.store(std::uint64_t{run_} << 32 | blocks_, std::memory_order_release);
   }
 
  private:
   CheckThread& owner_;
-  std::uint64_t attempt_ = 0;
+  std::uint32_t run_ = 0;
+  std::uint32_t blocks_ = 0;
 };
 
 namespace {
@@ -119,21 +127,31 @@ void CheckThread::Serve() {
   }
 }
 
-// Sets the bar once per block checked since it was last set, in order; a
-// read tried again starts it again from block 0.
+// Sets the bar once per block checked since it was last set, in order: the
+// rest of a read given up, then again from block 0.
 void CheckThread::ShowProgress(ProgressPanel& bar) {
-  const std::uint64_t checked = checked_.load(std::memory_order_relaxed);
-  if (checked >> 32 != shown_ >> 32) shown_ = checked & ~std::uint64_t{0xFFFF'FFFF};
-  for (std::uint64_t next = shown_; next < checked; ++next) {
-    bar.Value(static_cast<float>(next & 0xFFFF'FFFF));
-    shown_ = next + 1;
+  const std::uint64_t checked = checked_.load(std::memory_order_acquire);
+  const auto show_up_to = [&](std::uint32_t blocks) {
+    for (; shown_blocks_ < blocks; ++shown_blocks_) bar.Value(static_cast<float>(shown_blocks_));
+  };
+  for (; shown_run_ < checked >> 32; ++shown_run_, shown_blocks_ = 0) {
+    if (shown_run_ == 0) continue;
+    std::uint32_t ended = 0;
+    {
+      const std::lock_guard lock(mutex_);
+      ended = ended_runs_[shown_run_ - 1];
+    }
+    show_up_to(ended);
   }
+  show_up_to(static_cast<std::uint32_t>(checked));
 }
 
 CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, ProgressPanel& bar) {
   stop_.store(false, std::memory_order_relaxed);
   checked_.store(0, std::memory_order_relaxed);
-  shown_ = 0;
+  ended_runs_.clear();
+  shown_run_ = 0;
+  shown_blocks_ = 0;
   QEventLoop loop;
   std::optional<CheckedRegion> region;
   std::exception_ptr failure;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "region/byte_source.h"
 #include "region/checked_region.h"
@@ -52,9 +53,12 @@ class CheckThread {
   bool quit_ = false;
   std::thread thread_;  // started with the first load, so start-up pays nothing
   std::atomic<bool> stop_{false};
-  // (read attempt << 32) | (blocks checked in it), from the thread to the bar.
+  // From the thread to the bar: (read << 32) | blocks checked in that read,
+  // and the blocks of each read given up for another.
   std::atomic<std::uint64_t> checked_{0};
-  std::uint64_t shown_ = 0;  // what the bar shows of it
+  std::vector<std::uint32_t> ended_runs_;
+  std::uint32_t shown_run_ = 0;  // what the bar shows of them
+  std::uint32_t shown_blocks_ = 0;
 };
 
 }  // namespace geodata
