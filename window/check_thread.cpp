@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -153,6 +154,9 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
   shown_run_ = 0;
   shown_blocks_ = 0;
   QEventLoop loop;
+  // Made here rather than on the thread, so that only this thread ever
+  // touches it; the thread only hands it to Qt.
+  auto done = std::make_unique<QEvent>(QEvent::Quit);
   std::optional<CheckedRegion> region;
   std::exception_ptr failure;
   bool finished = false;
@@ -170,7 +174,7 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
         finished = true;
       }
       // Before the job counts as done: the loop lives until then.
-      QCoreApplication::postEvent(&loop, new QEvent(QEvent::Quit));
+      QCoreApplication::postEvent(&loop, done.release());
     };
     if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
   }
@@ -180,6 +184,8 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
   std::exception_ptr shown_failure;
   QTimer frame;
   frame.callOnTimeout([&] {
+    // A load being given up leaves the bar as it was.
+    if (stop_.load(std::memory_order_relaxed)) return;
     hold.ShowBusy();
     try {
       ShowProgress(bar);
