@@ -34,7 +34,9 @@ CLOSE_AFTER_S = 1.0
 PIECE = 1 << 20
 
 
-def why_skipped():
+def why_skipped(build):
+    if not (build / "bench" / "geodata_slow_fs").exists():
+        return "the slow file system was not built (it needs libfuse3-dev)"
     if not os.path.exists("/dev/fuse"):
         return "no /dev/fuse on this machine"
     if os.geteuid() != 0:
@@ -100,23 +102,21 @@ def load(session, build, name):
     return {"first_change_s": changes[0], "longest_still_s": max(steps), "whole_s": changes[-1]}
 
 
-def close_during_load(session, name):
+def close_during_load(session, build, name):
     """Seconds from a close request 1 s into a load until the program has
     ended, and its exit status."""
     session.ready_dialog(name)
     in_window.xdotool("key", "Return")
     time.sleep(CLOSE_AFTER_S)
     asked = time.monotonic()
-    subprocess.run([BUILD / "bench" / "geodata_window_watch", "close", session.window], check=True)
+    subprocess.run([build / "bench" / "geodata_window_watch", "close", session.window], check=True)
     status = session.process.wait(timeout=60)
     return {"exit_s": time.monotonic() - asked, "status": status}
 
 
 def main():
-    global BUILD
     build, data, out = (pathlib.Path(a).resolve() for a in sys.argv[1:4])
-    BUILD = build
-    reason = why_skipped()
+    reason = why_skipped(build)
     if reason:
         print(f"slow storage: skipped, {reason}", file=sys.stderr)
         out.write_text(json.dumps({"skipped": reason}))
@@ -134,7 +134,7 @@ def main():
             results["loads"].append(load(session, build, REGION))
         session.close()
         session = in_window.Session(build / "window" / "geodata-viewer", mount.path, env)
-        results["close"] = close_during_load(session, REGION)
+        results["close"] = close_during_load(session, build, REGION)
     finally:
         server.terminate()
         server.wait()
