@@ -12,11 +12,21 @@
 namespace geodata {
 namespace {
 
-std::int64_t Nanoseconds(const platform::FileTime& t) { return t.s * 1'000'000'000 + t.ns; }
+class SystemClock final : public StampClock {
+ public:
+  std::int64_t NowNs() override { return platform::CoarseNow().Nanoseconds(); }
+  std::int64_t TickNs() override { return platform::CoarseTick().Nanoseconds(); }
+  void Wait(std::int64_t ns) override { std::this_thread::sleep_for(std::chrono::nanoseconds(ns)); }
+};
 
 }  // namespace
 
-FileSource::FileSource(std::string path) : path_(std::move(path)) {
+StampClock& StampClock::System() {
+  static SystemClock clock;
+  return clock;
+}
+
+FileSource::FileSource(std::string path, StampClock& clock) : path_(std::move(path)), clock_(clock) {
   platform::FileStatus status;
   try {
     file_ = platform::OpenForReading(path_);
@@ -32,7 +42,7 @@ FileSource::FileSource(std::string path) : path_(std::move(path)) {
 }
 
 SourceStamp FileSource::Stamp() {
-  const platform::FileTime tick = platform::CoarseTick();
+  const std::int64_t tick = clock_.TickNs();
   for (int waited = 0;; ++waited) {
     if (file_ == platform::kNoFile) {
       throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::Detail("the file is closed"));
@@ -43,9 +53,9 @@ SourceStamp FileSource::Stamp() {
     } catch (const platform::SystemError& error) {
       throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::Detail(error.what()));
     }
-    const SourceStamp stamp{info.size, info.modified.s, info.modified.ns, info.changed.s, info.changed.ns};
-    if (!StampMustWait(stamp, Nanoseconds(platform::CoarseNow()), Nanoseconds(tick), waited)) return stamp;
-    std::this_thread::sleep_for(std::chrono::nanoseconds(Nanoseconds(tick)));
+    const SourceStamp stamp{info.size, info.modified, info.changed};
+    if (!StampMustWait(stamp, clock_.NowNs(), tick, waited)) return stamp;
+    clock_.Wait(tick);
   }
 }
 

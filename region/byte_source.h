@@ -15,9 +15,19 @@ namespace geodata {
 // stamps saw a single version: a writer moves the size or the times.
 struct SourceStamp {
   std::uint64_t size = 0;
-  std::int64_t modified_s = 0, modified_ns = 0;
-  std::int64_t changed_s = 0, changed_ns = 0;
+  platform::FileTime modified{}, changed{};
   bool operator==(const SourceStamp&) const = default;
+};
+
+// The coarse clock the system stamps file changes with, and a wait on it.
+class StampClock {
+ public:
+  virtual ~StampClock() = default;
+  virtual std::int64_t NowNs() = 0;
+  virtual std::int64_t TickNs() = 0;
+  virtual void Wait(std::int64_t ns) = 0;
+  // The system's: it holds nothing.
+  static StampClock& System();
 };
 
 class ByteSource {
@@ -35,9 +45,11 @@ class ByteSource {
 
 // A regular file, opened at construction. Anything else (missing, a directory,
 // a FIFO, a device) is refused before a byte is read, so nothing can block.
+// Its stamp is taken only once the clock's tick of its last change has
+// passed (stamp_rule.h).
 class FileSource final : public ByteSource {
  public:
-  explicit FileSource(std::string path);
+  explicit FileSource(std::string path, StampClock& clock = StampClock::System());
   ~FileSource() override;
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
@@ -49,6 +61,7 @@ class FileSource final : public ByteSource {
 
  private:
   std::string path_;
+  StampClock& clock_;
   platform::FileHandle file_ = platform::kNoFile;
 };
 

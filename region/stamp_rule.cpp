@@ -3,18 +3,10 @@
 #include <algorithm>
 
 namespace geodata {
-namespace {
-
-constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-
-std::int64_t Nanoseconds(std::int64_t s, std::int64_t ns) { return s * kNanosecondsPerSecond + ns; }
-
-}  // namespace
 
 bool StampMustWait(const SourceStamp& file, std::int64_t now_ns, std::int64_t tick_ns, int waited) {
   if (waited >= kStampTicksToWait) return false;
-  const std::int64_t last = std::max(Nanoseconds(file.modified_s, file.modified_ns),
-                                     Nanoseconds(file.changed_s, file.changed_ns));
+  const std::int64_t last = std::max(file.modified.Nanoseconds(), file.changed.Nanoseconds());
   // The present tick or the one before; a fine-grained file time may run up
   // to a tick ahead of the coarse clock. A clock set back further than that
   // says nothing about the change, and waiting would not help.

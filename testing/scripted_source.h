@@ -37,7 +37,7 @@ class ScriptedSource final : public ByteSource {
 
   SourceStamp Stamp() override {
     const std::uint64_t size = script_.no_memory ? std::uint64_t{1} << 30 : versions_[version_].size();
-    return {.size = size, .modified_s = static_cast<std::int64_t>(version_)};
+    return {.size = size, .modified = {static_cast<std::int64_t>(version_), 0}};
   }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     std::this_thread::sleep_for(script_.pause);

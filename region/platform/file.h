@@ -22,6 +22,8 @@ inline constexpr FileHandle kNoFile = -1;
 
 struct FileTime {
   std::int64_t s = 0, ns = 0;  // since 1970-01-01 UTC
+  std::int64_t Nanoseconds() const { return s * 1'000'000'000 + ns; }
+  bool operator==(const FileTime&) const = default;
 };
 
 struct FileStatus {

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "testing/temp_dir.h"
 
 namespace geodata {
 namespace {
@@ -13,10 +18,8 @@ constexpr std::int64_t kNow = 1'765'000'000'002'000'000;  // 2 ms into a second
 // A file last modified at `modified` and changed at `changed`, in ns.
 SourceStamp File(std::int64_t modified, std::int64_t changed) {
   return {.size = 100,
-          .modified_s = modified / 1'000'000'000,
-          .modified_ns = modified % 1'000'000'000,
-          .changed_s = changed / 1'000'000'000,
-          .changed_ns = changed % 1'000'000'000};
+          .modified = {modified / 1'000'000'000, modified % 1'000'000'000},
+          .changed = {changed / 1'000'000'000, changed % 1'000'000'000}};
 }
 
 TEST(StampRule, WaitsOutTheTickOfAFreshChangeOnly) {
@@ -43,6 +46,45 @@ TEST(StampRule, WaitsOutTheTickOfAFreshChangeOnly) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StampMustWait(c.file, c.now, kTick, c.waited), c.waits) << c.name;
+  }
+}
+
+// A clock that stands still but for the waits asked of it.
+class StillClock final : public StampClock {
+ public:
+  explicit StillClock(std::int64_t now) : now_(now) {}
+  std::int64_t NowNs() override { return now_; }
+  std::int64_t TickNs() override { return kTick; }
+  void Wait(std::int64_t ns) override {
+    now_ += ns;
+    ++waits;
+  }
+  int waits = 0;
+
+ private:
+  std::int64_t now_;
+};
+
+// The rule in use: a file's stamp is taken only once the tick of its last
+// change has passed on the clock the file source is given.
+TEST(StampRule, AFileSourceWaitsOutTheTickOfAFreshChangeBeforeItTakesTheStamp) {
+  testing::TempDir dir;
+  const std::string path = dir.Write("region.dat", std::vector<std::byte>(100));
+  StillClock much_later(kNow + 3'600'000'000'000);
+  const SourceStamp written = FileSource(path, much_later).Stamp();
+  const std::int64_t last = std::max(written.modified.Nanoseconds(), written.changed.Nanoseconds());
+  struct Case {
+    const char* name;
+    std::int64_t now;
+    bool waits;
+  };
+  const Case cases[] = {{"changed in the present tick", last, true},
+                        {"changed an hour before", last + 3'600'000'000'000, false}};
+  for (const Case& c : cases) {
+    StillClock clock(c.now);
+    FileSource source(path, clock);
+    EXPECT_EQ(source.Stamp(), written) << c.name;
+    EXPECT_EQ(clock.waits > 0, c.waits) << c.name;
   }
 }
 
