@@ -14,9 +14,7 @@
 namespace geodata {
 namespace {
 
-// The file is read in pieces of this size, so that a load stops reading
-// shortly after the last block however long the file is.
-constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+constexpr std::size_t kPieceBytes = RegionReader::kPieceBytes;
 constexpr int kGroupBlocks = StagingArea::kGroupBlocks;
 
 // What is wrong with a block, and where.

@@ -5,6 +5,7 @@
 // store then writes a checked region into the block store and logs it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "region/block_store.h"
@@ -22,6 +23,10 @@ class RegionReader {
  public:
   // A file whose stamp moves while it is read is read this often in all.
   static constexpr int kReadTries = 3;
+  // The file is read in pieces of this size, so that a load stops reading
+  // with the piece that holds the end of the last block however long the
+  // file is.
+  static constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
   RegionReader();
   ~RegionReader();

@@ -168,6 +168,8 @@ void Form1::OpenGeo_Click() {
     ShowError(QStringLiteral("There is not enough memory to open the file."));
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
+  } catch (...) {
+    ShowError(QStringLiteral("The file could not be opened: an unexpected error stopped the load."));
   }
 }
 

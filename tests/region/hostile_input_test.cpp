@@ -42,6 +42,16 @@ class HostileInputTest : public testing::LoadFixture {
     reader_.Load(source, store_, map_, list_, bar_);
     map_.PSet(30, 30, {1, 2, 3});
   }
+
+  // Makes the whole table resident, so that what a load adds is its own.
+  void MakeTableResident() {
+    for (int k = 0; k <= BlockStore::kLayerMax; ++k) {
+      for (int j = 0; j <= BlockStore::kCellMax; ++j) std::ranges::fill(store_.Row(j, k), -9);
+    }
+  }
+  // Resident memory less the pages the system may take back without
+  // writing them anywhere, as the system counts it.
+  static std::int64_t HeldKiB() { return testing::ResidentKiB() - testing::LazyFreeKiB(); }
 };
 
 TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) {
@@ -50,14 +60,11 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   ASSERT_EQ(std::filesystem::file_size(path), kMaxRegionBytes);
   Truncate(path, std::uintmax_t{6} << 30);  // 6 GiB, all but the region a hole
   const std::uint64_t file_size = std::filesystem::file_size(path);
-  // Make the whole table resident first, so that what the load adds is its own.
-  for (int k = 0; k <= BlockStore::kLayerMax; ++k) {
-    for (int j = 0; j <= BlockStore::kCellMax; ++j) std::ranges::fill(store_.Row(j, k), -9);
-  }
+  MakeTableResident();
 
   const std::int64_t read_before = testing::BytesRead();
   const bool peak_from_here = testing::ResetPeakResident();
-  const std::int64_t resident_before = testing::ResidentKiB() - testing::LazyFreeKiB();
+  const std::int64_t resident_before = HeldKiB();
   ASSERT_GE(resident_before, 0);
   FileSource source(path);
   reader_.Load(source, store_, map_, list_, bar_);
@@ -68,7 +75,7 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
 
   // Counted as the system counts it: pages it may take back are not held.
   const std::int64_t lazy_kib = testing::LazyFreeKiB();
-  const std::int64_t kept_kib = testing::ResidentKiB() - lazy_kib - resident_before;
+  const std::int64_t kept_kib = HeldKiB() - resident_before;
   RecordProperty("lazy_free_after_kib", std::to_string(lazy_kib));
   RecordProperty("resident_growth_after_kib", std::to_string(kept_kib));
 
@@ -98,6 +105,22 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   }
   EXPECT_EQ(store_.Geo(5, 0, 1), -9) << "a slot no block writes";
   EXPECT_EQ(bar_.values.back(), 65535.0F);
+}
+
+// Any load of more than 16 MB offers its pages back, not only the largest.
+TEST_F(HostileInputTest, ALoadOfMoreThan16MBHoldsAtMost16MBBesideTheTable) {
+  if (testing::kUnderAddressSanitizer) GTEST_SKIP() << "the sanitizer's quarantine holds memory of its own";
+  RegionWriter region({20, 18});
+  for (int i = 0; i < kBlocks; ++i) region.Multilayer(1, 2, 7);  // 386 bytes a block
+  const std::vector<std::byte> bytes = region.Take();
+  ASSERT_GT(bytes.size(), 24U << 20);
+  const std::string path = dir_.Write("25mb.dat", bytes);
+  MakeTableResident();
+  const std::int64_t before = HeldKiB();
+  FileSource source(path);
+  reader_.Load(source, store_, map_, list_, bar_);
+  EXPECT_LT(HeldKiB() - before, 16 * 1024);
+  EXPECT_EQ(store_.Geo(65535, 64, 2), 7);
 }
 
 // A real file that another program changes on disk while the first read of

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "region/region_error.h"
+#include "testing/address_space_limit.h"
 #include "testing/bad_files.h"
 #include "testing/load_fixture.h"
+#include "testing/process_probe.h"
 #include "testing/scripted_source.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
@@ -125,17 +127,20 @@ TEST_F(ReaderTest, BarFollowsTheReadingThenTheStoreClearsAndLogs) {
   EXPECT_TRUE(map_.points.empty());
 }
 
+// Bytes after the last block are never read: reading stops with the piece
+// that holds the end of the last block, however long the file is.
 TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
   struct Case {
     const char* name;
     std::size_t size;
     std::int16_t type;
-    std::size_t trailing;
+    std::size_t trailing;  // bytes
     std::string file = "region.dat";
   };
   const Case cases[] = {{"all flat", 393'234, 0, 0},
                         {"all complex", 8'519'698, 64, 0},
-                        {"flat with trailing bytes", 393'234, 0, 1001},
+                        {"flat with trailing bytes", 393'234, 0, 2002},
+                        {"flat with a tail of 64 MiB", 393'234, 0, std::size_t{64} << 20},
                         // The path reaches the system as UTF-8 here and UTF-16 on Windows.
                         {"in a folder and file named in Cyrillic and Chinese", 393'234, 0, 0,
                          "Карты мира/地图 20_18.dat"}};
@@ -147,8 +152,15 @@ TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
                     : testing::ComplexRegion({20, 18}, value);
     ASSERT_EQ(region.size(), c.size);
     // Trailing garbage that would fail as a block: a type word with a huge count.
-    for (std::size_t t = 0; t < c.trailing; ++t) region.insert(region.end(), {std::byte{7}, std::byte{0}});
+    region.resize(region.size() + c.trailing, std::byte{7});
+    const std::int64_t read_before = testing::BytesRead();
     ASSERT_EQ(Load(region, c.file), "");
+    if (read_before >= 0) {
+      const std::size_t pieces = (c.size + RegionReader::kPieceBytes - 1) / RegionReader::kPieceBytes;
+      // The counter's own reads of /proc come on top.
+      EXPECT_LE(static_cast<std::size_t>(testing::BytesRead() - read_before),
+                pieces * RegionReader::kPieceBytes + 64 * 1024);
+    }
     for (int i : {0, 1, 4660, 65535}) {
       const auto v = static_cast<std::int16_t>(i - 32768);
       EXPECT_EQ(store_.Geo(i, 0, 0), c.type);
@@ -237,18 +249,25 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     ScriptedSource::Script script;
     std::optional<RegionErrorKind> fails;
     int reads;  // whole reads the load makes
+    const std::vector<std::vector<std::byte>>* versions = &testing::ScriptedVersions();
   };
+  // A fault in a version that did not last says nothing of the file: the
+  // first read sees it cut short, the second whole.
+  const std::vector<std::vector<std::byte>> cut_then_whole = {
+      std::vector<std::byte>(versions[0].begin(), versions[0].begin() + 100'000), versions[1]};
   const Case cases[] = {
       {"unchanged", {}, std::nullopt, 1},
       {"rewritten during the first read", {.changing_reads = 1}, std::nullopt, 2},
       {"rewritten during two reads", {.changing_reads = 2}, std::nullopt, 3},
       {"rewritten during every read", {.changing_reads = 3}, RegionErrorKind::kFileChanged, 3},
+      {"cut short during the first read, whole by the second", {.changing_reads = 1}, std::nullopt, 2,
+       &cut_then_whole},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Observed loaded = Observe();
     const std::size_t bar_from = bar_.values.size();
-    auto source = std::make_unique<ScriptedSource>(versions, c.script);
+    auto source = std::make_unique<ScriptedSource>(*c.versions, c.script);
     try {
       reader_.Load(*source, store_, map_, list_, bar_);
       EXPECT_FALSE(c.fails) << "loaded";
@@ -274,6 +293,42 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     EXPECT_EQ(wrong, 0);
     ASSERT_EQ(Load(RegionWriter({7, 7}).Multilayer(1, kMaxLayers, 4).FillFlat().Take()), "");
     map_.PSet(30, 30, {1, 2, 3});
+  }
+}
+
+// The room that holds the file is kept: on a machine with no memory to
+// spare, a file no larger than any before still loads, and only a larger
+// one is refused for want of room.
+TEST_F(ReaderTest, TheRoomForTheFileIsKeptSoOnlyALargerFileCanBeRefusedIt) {
+  if (!testing::CanLimitAddressSpace()) GTEST_SKIP() << "no address-space cap here";
+  const auto height = [](int i) { return static_cast<std::int16_t>(i % 500); };
+  std::vector<std::byte> region = testing::ComplexRegion({20, 18}, height);
+  ASSERT_EQ(Load(region, "first.dat"), "");
+  const std::string complex = dir_.Write("complex.dat", region);
+  // The room is sized by the file, trailing bytes and all.
+  region.resize(region.size() + (1 << 20));
+  const std::string larger = dir_.Write("larger.dat", region);
+  struct Case {
+    const char* name;
+    std::string path;
+    std::optional<RegionErrorKind> fails;
+  };
+  const Case cases[] = {{"as large as the one before", complex, std::nullopt},
+                        {"larger than any before", larger, RegionErrorKind::kOutOfMemory}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::optional<RegionErrorKind> failed;
+    {
+      // Less to spare than the file's size: no new room can be found for it.
+      const testing::AddressSpaceLimit full(4 << 20);
+      try {
+        FileSource source(c.path);
+        reader_.Load(source, store_, map_, list_, bar_);
+      } catch (const RegionError& e) {
+        failed = e.kind();
+      }
+    }
+    EXPECT_EQ(failed, c.fails);
   }
 }
 
