@@ -317,13 +317,18 @@ TEST_F(ReaderTest, TheRoomForTheFileIsKeptSoOnlyALargerFileCanBeRefusedIt) {
                         {"larger than any before", larger, RegionErrorKind::kOutOfMemory}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    // Panels that need no memory of their own during the load.
+    testing::RecordingMap map;
+    testing::RecordingText list;
+    testing::RecordingProgress bar;
+    bar.values.reserve(kBlocks);
     std::optional<RegionErrorKind> failed;
     {
       // Less to spare than the file's size: no new room can be found for it.
       const testing::AddressSpaceLimit full(4 << 20);
       try {
         FileSource source(c.path);
-        reader_.Load(source, store_, map_, list_, bar_);
+        reader_.Load(source, store_, map, list, bar);
       } catch (const RegionError& e) {
         failed = e.kind();
       }
