@@ -8,7 +8,7 @@
 namespace geodata {
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+using platform::kHugePageBytes;
 
 void CheckIndex(const char* index, int value, int high) {
   if (value < 0 || value > high) {
@@ -22,14 +22,14 @@ BlockStore::BlockStore() {
   // Fresh pages read as zero and take memory only once written; huge pages
   // make the first touch of the whole table cheap.
   const std::size_t bytes = kBytes;
-  mapped_bytes_ = (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
+  mapped_bytes_ = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes + kHugePageBytes;
   void* raw = platform::MapZeroedPages(mapped_bytes_);
   if (raw == nullptr) {
     throw std::bad_alloc();
   }
   // Start the table on a huge-page boundary; the slack stays untouched.
   auto address = reinterpret_cast<std::uintptr_t>(raw);
-  const std::uintptr_t aligned = (address + kHugePage - 1) / kHugePage * kHugePage;
+  const std::uintptr_t aligned = (address + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
   table_ = reinterpret_cast<std::int16_t*>(aligned);
   platform::AdviseHugePages(reinterpret_cast<void*>(aligned), bytes);
   table_base_ = raw;

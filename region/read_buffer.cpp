@@ -6,11 +6,8 @@
 #include <cstdint>
 
 namespace geodata {
-namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-}  // namespace
+using platform::kHugePageBytes;
 
 ReadBuffer::~ReadBuffer() { Release(); }
 
@@ -19,7 +16,7 @@ bool ReadBuffer::Reserve(std::size_t bytes) {
     void* raw = platform::MapZeroedPages(bytes);
     if (raw == nullptr) return false;
     // Fewer page faults when a large file is read in.
-    if (bytes >= kHugePage) platform::AdviseHugePages(raw, bytes);
+    if (bytes >= kHugePageBytes) platform::AdviseHugePages(raw, bytes);
     Release();
     data_ = static_cast<std::byte*>(raw);
     capacity_ = bytes;
@@ -32,7 +29,7 @@ void ReadBuffer::OfferPagesIfLarge() {
   if (asked_ <= kResidentBytes) return;
   // On to a huge page's end, so that offering them splits none.
   const auto start = reinterpret_cast<std::uintptr_t>(data_);
-  const std::size_t end = (start + asked_ + kHugePage - 1) / kHugePage * kHugePage - start;
+  const std::size_t end = (start + asked_ + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes - start;
   platform::OfferPages(data_, std::min(end, capacity_));
   asked_ = 0;
 }

@@ -34,7 +34,7 @@ std::string Compose(RegionErrorKind kind, const std::string& file, const RegionE
 
 }  // namespace
 
-std::string_view Describe(RegionErrorKind kind) {
+std::string Describe(RegionErrorKind kind) {
   switch (kind) {
     case RegionErrorKind::kCannotOpen:
       return "the file cannot be opened";
@@ -43,11 +43,11 @@ std::string_view Describe(RegionErrorKind kind) {
     case RegionErrorKind::kReadFailed:
       return "the file cannot be read";
     case RegionErrorKind::kTruncatedHeader:
-      return "the file ends inside its 18-byte header; it is not a region file";
+      return "the file ends inside its " + std::to_string(kHeaderBytes) + "-byte header; it is not a region file";
     case RegionErrorKind::kTruncatedBlock:
       return "the file ends before this block is complete; it is cut short or not a region file";
     case RegionErrorKind::kLayerCountTooLarge:
-      return "a layer count exceeds the limit of 16";
+      return "a layer count exceeds the limit of " + std::to_string(kMaxLayers);
     case RegionErrorKind::kFileChanged:
       return "the file kept changing while it was being read; try again once it is written";
     case RegionErrorKind::kOutOfMemory:

@@ -6,7 +6,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 namespace geodata {
 
@@ -22,7 +21,7 @@ enum class RegionErrorKind {
 };
 
 // A short description of the kind, without the location.
-std::string_view Describe(RegionErrorKind kind);
+std::string Describe(RegionErrorKind kind);
 
 struct RegionErrorWhere {
   std::optional<int> block;            // 0..65535

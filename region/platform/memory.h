@@ -6,6 +6,10 @@
 
 namespace geodata::platform {
 
+// The size of a huge page where the system has them (x86-64 and most arm64
+// systems); regions aligned to it can be backed by one.
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // Zero-filled, readable and writable; null when the system has no room.
 void* MapZeroedPages(std::size_t bytes);
 // Gives back what MapZeroedPages returned, with the same size.

@@ -343,9 +343,9 @@ TEST(RegionError, EveryKindHasItsOwnDescription) {
       RegionErrorKind::kReadFailed,      RegionErrorKind::kTruncatedHeader,
       RegionErrorKind::kTruncatedBlock,  RegionErrorKind::kLayerCountTooLarge,
       RegionErrorKind::kFileChanged,     RegionErrorKind::kOutOfMemory};
-  std::vector<std::string_view> seen;
+  std::vector<std::string> seen;
   for (RegionErrorKind kind : kinds) {
-    const std::string_view text = Describe(kind);
+    const std::string text = Describe(kind);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(std::find(seen.begin(), seen.end(), text), seen.end()) << text;
     seen.push_back(text);
