@@ -3,9 +3,7 @@
 #include <cstring>
 #include <tuple>
 #include <utility>
-#if defined(__SSE2__) && !defined(GEODATA_PLAIN_TILES)
-#include <emmintrin.h>
-#endif
+#include "region/lanes.h"
 
 namespace geodata {
 namespace {
@@ -76,55 +74,21 @@ inline void StagingArea::Tile(const TilePass& pass, int b) {
   const int k = pass.k;
   const int j = pass.j;
   const std::int16_t* from = value_[k] + b * kCells + j - 1;
-#if defined(__SSE2__) && !defined(GEODATA_PLAIN_TILES)
-  __m128i t[kTile];
-  for (int i = 0; i < kTile; ++i) {
-    t[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * kCells));
-  }
-  // Transposed: t[c] holds cell j + c of the 8 blocks.
-  const __m128i a0 = _mm_unpacklo_epi16(t[0], t[1]), a1 = _mm_unpackhi_epi16(t[0], t[1]);
-  const __m128i a2 = _mm_unpacklo_epi16(t[2], t[3]), a3 = _mm_unpackhi_epi16(t[2], t[3]);
-  const __m128i a4 = _mm_unpacklo_epi16(t[4], t[5]), a5 = _mm_unpackhi_epi16(t[4], t[5]);
-  const __m128i a6 = _mm_unpacklo_epi16(t[6], t[7]), a7 = _mm_unpackhi_epi16(t[6], t[7]);
-  const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
-  const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
-  const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
-  const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
-  t[0] = _mm_unpacklo_epi64(b0, b4);
-  t[1] = _mm_unpackhi_epi64(b0, b4);
-  t[2] = _mm_unpacklo_epi64(b1, b5);
-  t[3] = _mm_unpackhi_epi64(b1, b5);
-  t[4] = _mm_unpacklo_epi64(b2, b6);
-  t[5] = _mm_unpackhi_epi64(b2, b6);
-  t[6] = _mm_unpacklo_epi64(b3, b7);
-  t[7] = _mm_unpackhi_epi64(b3, b7);
-  const __m128i slot = _mm_set1_epi16(static_cast<std::int16_t>(k));
-  const __m128i below =
-      _mm_cmpgt_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ranges_.low + b)), slot);
+  Lanes t[kTile];
+  for (int i = 0; i < kTile; ++i) t[i] = Lanes::Load(from + i * kCells);
+  Transpose(t);  // t[c] holds cell j + c of the 8 blocks
+  const Lanes slot = Lanes::Fill(static_cast<std::int16_t>(k));
+  const Lanes below = Lanes::Load(ranges_.low + b) > slot;
   for (int c = 0; c < kTile; ++c) {
     if ((pass.rows.written >> c & 1) == 0) continue;
-    auto* to = reinterpret_cast<__m128i*>(rows_[k][j + c] + first_block_ + b);
+    std::int16_t* to = rows_[k][j + c] + first_block_ + b;
     if ((pass.rows.whole >> c & 1) != 0) {
-      _mm_storeu_si128(to, t[c]);
+      t[c].Store(to);
       continue;
     }
-    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ranges_.high_row[j + c] + b));
-    const __m128i keep = _mm_or_si128(below, _mm_cmpgt_epi16(slot, high));
-    const __m128i old = _mm_loadu_si128(to);
-    _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, t[c])));
+    const Lanes keep = below | (slot > Lanes::Load(ranges_.high_row[j + c] + b));
+    Lanes::Select(keep, Lanes::Load(to), t[c]).Store(to);
   }
-#else
-  for (int c = 0; c < kTile; ++c) {
-    if ((pass.rows.written >> c & 1) == 0) continue;
-    const bool whole = (pass.rows.whole >> c & 1) != 0;
-    std::int16_t* to = rows_[k][j + c] + first_block_ + b;
-    for (int i = 0; i < kTile; ++i) {
-      if (whole || (ranges_.low[b + i] <= k && k <= ranges_.high_row[j + c][b + i])) {
-        to[i] = from[i * kCells + c];
-      }
-    }
-  }
-#endif
 }
 
 void StagingArea::Flush(int first_block) {

@@ -45,7 +45,9 @@ class StagingArea {
   }
   // Takes a run of 8 or 16 values, reading past the cell's count: a loop of
   // fixed length mispredicts no branch, and the flush takes only the slots up
-  // to the count, so the surplus never reaches the table.
+  // to the count, so the surplus never reaches the table. Measured (second
+  // load, medians of 5 rounds of 5, alternating): mixed region 22.6 ms with
+  // the runs, 26.9 ms with a loop to the count; worst case 78.2 and 84.2 ms.
   void Layers(int j, int stored, const std::byte* values) {
     constexpr int kShortRun = kMaxLayers / 2;
     if (stored <= kShortRun) {
@@ -67,8 +69,20 @@ class StagingArea {
   // with the padding, 395-420 ms without; the other regions alike.
   static constexpr int kPlane = kGroupBlocks * kCells + 64;
 
-  // Block b of the group set layer slots low[b]..high[j][b] of cell j, none
-  // when low[b] > high[j][b]; least and most over the group's blocks.
+  // The layer slots block b of the group writes in cell j, none when
+  // low[b] > high[j][b]:
+  //
+  //                 low[b]   high[j][b], cells 1, 2   cells 3..64
+  //   flat            1        1                        0 (none)
+  //   complex         1        1                        1
+  //   multilayer      0        the cell's count         the cell's count
+  //
+  // least_ and most_ are the least and the most of low and high[j] over the
+  // group. Row (j, k) of a tile is written by some block when
+  // least_low <= k <= most_high[j], and by every block when
+  // most_low <= k <= least_high[j]: it is then stored whole, else merged with
+  // what the table holds. (Kept as parallel arrays: as one record per cell,
+  // the flush ran 6 % more instructions.)
   struct SlotRanges {
     alignas(64) std::int16_t low[kGroupBlocks];
     alignas(64) std::int16_t high[kCells + 1][kGroupBlocks];
