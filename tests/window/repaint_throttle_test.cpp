@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <chrono>
+#include <memory>
 
 namespace geodata {
 namespace {
@@ -116,6 +117,22 @@ TEST_F(RepaintThrottleTest, APanelThatAsksForItsChangedPartsIsRepaintedOnlyWhenF
   At(40);
   throttle_.Touched(a_, RepaintThrottle::Update::kNone);
   EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
+}
+
+// Qt frees a panel whenever its owner goes; a forced repaint then reaches only
+// the panels that are left.
+TEST_F(RepaintThrottleTest, APanelDestroyedWhileItWaitsForItsRepaintIsSkipped) {
+  At(0);
+  auto gone = std::make_unique<CountingPanel>(throttle_);
+  gone->show();
+  QApplication::processEvents();
+  At(5);
+  throttle_.Touched(*gone);
+  throttle_.Touched(b_);
+  gone.reset();
+  At(40);
+  throttle_.Touched(b_);
+  EXPECT_EQ(b_.paints, 1) << "the panels that are left are repainted";
 }
 
 TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
