@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "testing/qt/accessibility_events.h"
+#include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -234,10 +236,12 @@ TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
 }
 
 // A listener is told of what changed in one event per paint, of just the
-// changed lines, whole. The throttle's clock stands still, so no repaint is
-// forced in the middle of the lines printed: the event loop paints them once.
+// changed lines, whole. The throttle's clock moves on a frame between the
+// steps only, so no repaint is forced in the middle of the lines printed: the
+// event loop paints them once.
 TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
-  RepaintThrottle throttle([] { return RepaintThrottle::Clock::time_point(); });
+  auto now = RepaintThrottle::Clock::time_point();
+  RepaintThrottle throttle([&] { return now; });
   TextPanelWidget list(throttle);
   list.resize(201, 513);
   testing::AccessibilityEvents events;
@@ -276,6 +280,7 @@ TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
     events.events.clear();
     list.Cls();
     for (const std::string& line : step.lines) list.Print({std::string_view(line)});
+    now += RepaintThrottle::kFrame;
     ASSERT_TRUE(QTest::qWaitFor([&] {
       return testing::Applied(had, events.Of(&list, QAccessible::TextUpdated)) == iface->text(QAccessible::Value);
     }));
@@ -284,6 +289,70 @@ TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
     EXPECT_EQ(told[0].position, step.position);
     EXPECT_EQ(told[0].removed, step.removed);
     EXPECT_EQ(told[0].inserted, step.inserted);
+  }
+}
+
+// Pointer moves come faster than the screen shows them. The throttle's clock
+// stands still while the same lines are printed again and again, as by the
+// readouts of one move: nothing is repainted until a frame has passed, and
+// then only the rows whose text changed, in one paint.
+TEST(TextPanelWidgetFrames, RepaintsOnlyTheChangedRowsAtMostOncePerFrame) {
+  auto now = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
+  RepaintThrottle throttle([&] { return now; });
+  TextPanelWidget list(throttle);
+  list.resize(201, 513);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+  testing::PaintRecorder recorder{&list};
+  std::vector<QRegion>& paints = recorder.paints[&list];
+  const auto print = [&](const std::vector<std::string>& lines) {
+    list.Cls();
+    for (const std::string& line : lines) list.Print({std::string_view(line)});
+  };
+  // After a frame, the paint that the rows asked for, if any.
+  const auto next_frame = [&](std::size_t want) {
+    now += RepaintThrottle::kFrame;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return testing::Timed(list).isEmpty() && paints.size() >= want; }));
+    QApplication::processEvents();
+  };
+  const auto rows = [&](std::initializer_list<int> changed) {
+    const QRect area = list.contentsRect();
+    const int line = list.fontMetrics().height();
+    QRegion region;
+    for (int row : changed) region += QRect(area.left(), area.top() + row * line, area.width(), line);
+    return changed.size() == 0 ? std::vector<QRegion>{} : std::vector<QRegion>{region};
+  };
+  const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
+                                     "File saved in memory!", "Drawing Geodata...."};
+  const std::vector<std::string> readout{"Map:  22 _ 22 ", "", " World_X:  73984 ", " World_Y:  143872 ",
+                                         "", " 66   100 ", "", "www.example.org", "", "Developer: A",
+                                         "a@example.org", "b@example.org", ""};
+  std::vector<std::string> next = readout;
+  next[2] = " World_X:  74112 ";
+  next[5] = " 67   100 ";
+  print(log);
+  next_frame(1);
+  struct Step {
+    const char* what;
+    std::vector<std::string> lines;
+    std::vector<QRegion> repainted;
+  };
+  const Step steps[] = {
+      {"a readout over the log", readout, rows({0, 1, 2, 3, 5, 7, 9, 10, 11})},
+      {"the next block", next, rows({2, 5})},
+      {"the log over a readout, shorter", log, rows({0, 1, 2, 3, 5, 7, 9, 10, 11})},
+      {"the same lines", log, {}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    paints.clear();
+    for (int readout_count = 0; readout_count < 5; ++readout_count) {
+      print(step.lines);
+      QApplication::processEvents();
+    }
+    EXPECT_EQ(paints, std::vector<QRegion>{}) << "within the frame";
+    next_frame(step.repainted.size());
+    EXPECT_EQ(paints, step.repainted);
   }
 }
 

@@ -106,16 +106,17 @@ TEST_F(RepaintThrottleTest, APaintByTheEventLoopRestartsTheInterval) {
   EXPECT_EQ(a_.paints, 2);
 }
 
-TEST_F(RepaintThrottleTest, APanelThatAsksForItsChangedPartsIsRepaintedOnlyWhenForced) {
+TEST_F(RepaintThrottleTest, APanelThatAsksForItsOwnRowsIsRepaintedWholeOnlyWhenForced) {
+  throttle_.AsksForItsOwnRows(a_, [] {});
   At(0);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   EXPECT_EQ(a_.paints, 1) << "forced, as any changed panel";
   At(5);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   QApplication::processEvents();
   EXPECT_EQ(a_.paints, 1) << "the throttle asks for no repaint of its own";
   At(40);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
 }
 
