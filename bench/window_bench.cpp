@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "bench/bench_regions.h"
 #include "testing/path_dialog.h"
+#include "testing/test_regions.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"
 
@@ -26,6 +26,9 @@ extern char** environ;
 
 namespace geodata::bench {
 namespace {
+
+using testing::BenchRegion;
+using testing::kBenchRegions;
 
 // A window as the program shows it, with the dialog answering `path`.
 struct ShownWindow {
