@@ -30,17 +30,17 @@ namespace {
 using testing::BenchRegion;
 using testing::kBenchRegions;
 
-// A window as the program shows it, with the dialog answering `path`.
+// A window as the program shows it, with a stand-in dialog.
 struct ShownWindow {
-  std::string path;
-  Form1 form{std::make_unique<PathDialog>(path)};
+  std::shared_ptr<DialogRecord> chooser = std::make_shared<DialogRecord>();
+  Form1 form{std::make_unique<PathDialog>(chooser)};
   ShownWindow() {
     form.show();
     QApplication::processEvents();
   }
   // The open command, then whatever it left for the event loop to paint.
   void OpenAndPaint(const std::string& file) {
-    path = file;
+    chooser->answer = file;
     form.OpenGeo_Click();
     QApplication::processEvents();
   }

@@ -43,8 +43,7 @@ const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading fi
 // Form1 with its error box caught instead of shown.
 class TestForm final : public Form1 {
  public:
-  TestForm(const std::string& answer, DialogRecord& chooser)
-      : Form1(std::make_unique<PathDialog>(answer, chooser)) {}
+  explicit TestForm(std::shared_ptr<DialogRecord> chooser) : Form1(std::make_unique<PathDialog>(std::move(chooser))) {}
   std::vector<QString> errors;
 
  protected:
@@ -93,7 +92,7 @@ class PaintCounter final : public QObject {
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
-      : form_(answer_, chooser_),
+      : form_(chooser_),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))),
@@ -102,8 +101,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(const std::string& path, bool confirm = true) {
-    answer_ = path;
-    chooser_.confirm = confirm;
+    chooser_->answer = path;
+    chooser_->confirm = confirm;
     OpenGeo()->trigger();
     QApplication::processEvents();
   }
@@ -168,8 +167,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  std::string answer_;
-  DialogRecord chooser_;
+  std::shared_ptr<DialogRecord> chooser_ = std::make_shared<DialogRecord>();
   TestForm form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -226,8 +224,8 @@ TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
 
 TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
-  EXPECT_EQ(chooser_.filter, "GeoData file (*.dat) |*.dat");
-  EXPECT_EQ(chooser_.shown, 1);
+  EXPECT_EQ(chooser_->filter, "GeoData file (*.dat) |*.dat");
+  EXPECT_EQ(chooser_->shown, 1);
   EXPECT_TRUE(form_.errors.empty());
   EXPECT_EQ(list_->Lines(), kLoadLog);
   EXPECT_EQ(baras_->Position(), 65535.0F);
@@ -433,8 +431,7 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
 
 // The real error box, read and closed by the modal driver.
 TEST(MainWindowErrorBox, IsModalCriticalTitledOpenGeoDataWithTheMessage) {
-  const std::string answer = "/nonexistent/region.dat";
-  Form1 form(std::make_unique<PathDialog>(answer));
+  Form1 form(std::make_unique<PathDialog>("/nonexistent/region.dat"));
   form.show();
   testing::ModalDriver person;
   form.findChild<QMenu*>()->actions().value(0)->trigger();
