@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -15,20 +14,20 @@
 #include <QTest>
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "testing/bad_files.h"
+#include "testing/panel_lines.h"
 #include "testing/path_dialog.h"
 #include "testing/qt/accessibility_events.h"
 #include "testing/qt/modal_driver.h"
+#include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
 #include "view/colour_rule.h"
-#include "view/credits.h"
 #include "view/map_units.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -36,9 +35,6 @@
 
 namespace geodata {
 namespace {
-
-const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
-                                           "File saved in memory!", "Drawing Geodata...."};
 
 // Form1 with its error box caught instead of shown.
 class TestForm final : public Form1 {
@@ -52,42 +48,8 @@ class TestForm final : public Form1 {
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
 
-// The readout at pixel (133, 201) of the drawing area in region 22_22.
-const std::vector<std::string> kReadout = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
-                                           " World_Y:  143872 ", "", " 66   100 ", "",
-                                           std::string(kWebAddress), "", std::string(kDeveloperLine),
-                                           std::string(kAuthorEmail), std::string(kSupportEmail), ""};
-
-QString Joined(const std::vector<std::string>& lines) {
-  QStringList joined;
-  for (const std::string& line : lines) joined.append(QString::fromStdString(line));
-  return joined.join('\n');
-}
-
 using testing::AccessibilityEvents;
-
-// Applies text updates, in turn, to the text a listener had.
-void ApplyTextEvents(const std::vector<AccessibilityEvents::Event>& events, QString& text) {
-  for (const AccessibilityEvents::Event& e : events) {
-    ASSERT_EQ(text.mid(e.position, e.removed.size()), e.removed) << "removes what was there";
-    text.replace(e.position, e.removed.size(), e.inserted);
-  }
-}
-
-// Counts the paints of every widget it watches.
-class PaintCounter final : public QObject {
- public:
-  explicit PaintCounter(std::initializer_list<QWidget*> widgets) {
-    for (QWidget* w : widgets) w->installEventFilter(this);
-  }
-  std::map<const QObject*, int> paints;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints[watched];
-    return false;
-  }
-};
+using testing::Joined;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -123,19 +85,9 @@ class MainWindowTest : public ::testing::Test {
   // Once the screen is up to date the window waits for input alone: no
   // timer of the window or anything in it is left to wake it.
   void ExpectIdleOnceShown() {
-    QAbstractEventDispatcher& dispatcher = *QAbstractEventDispatcher::instance();
-    QList<QObject*> objects = form_.findChildren<QObject*>();
-    objects.append(&form_);
-    const auto timed = [&] {
-      QStringList names;
-      for (QObject* object : objects) {
-        if (!dispatcher.registeredTimers(object).isEmpty()) names << object->metaObject()->className();
-      }
-      return names;
-    };
     // A changed row may wait a frame for its repaint; after that, nothing.
-    (void)QTest::qWaitFor([&] { return timed().isEmpty(); });
-    EXPECT_EQ(timed(), QStringList{});
+    (void)QTest::qWaitFor([&] { return testing::Timed(form_).isEmpty(); });
+    EXPECT_EQ(testing::Timed(form_), QStringList{});
   }
 
   void MovePointer(QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
@@ -227,7 +179,7 @@ TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
   EXPECT_EQ(chooser_->filter, "GeoData file (*.dat) |*.dat");
   EXPECT_EQ(chooser_->shown, 1);
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
 
@@ -243,7 +195,7 @@ TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
   const QImage first = map_->Picture();
   Open(dir_.Write("b.dat", testing::MixedRegion(16, 17, 5)));
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   EXPECT_EQ(form_.Store().Header(1), 16);
   EXPECT_NE(map_->Picture(), first);
@@ -260,7 +212,7 @@ TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
   for (const Case& c : {Case{false, (dir_.path() / "b.dat").string()}, Case{false, ""}, Case{true, ""}}) {
     Open(c.name, c.confirm);
     EXPECT_TRUE(form_.errors.empty()) << c.confirm << " '" << c.name << "'";
-    EXPECT_EQ(list_->Lines(), kLoadLog);
+    EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 65535.0F);
     EXPECT_EQ(map_->Picture(), before);
   }
@@ -287,7 +239,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;
     EXPECT_TRUE(form_.errors[0].contains(QString::fromStdString(c.path))) << form_.errors[0].toStdString();
     EXPECT_TRUE(form_.errors[0].contains(QString::fromStdString(c.says))) << form_.errors[0].toStdString();
-    EXPECT_EQ(list_->Lines(), kLoadLog);
+    EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 65535.0F);
     EXPECT_EQ(map_->Picture(), before);
     EXPECT_EQ(form_.Store().Header(1), 22);
@@ -301,10 +253,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
 TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   MovePointer({1 + 133, 1 + 201});  // pixel (133, 201) of the drawing area
-  const std::vector<std::string> head = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
-                                         " World_Y:  143872 ", "", " 66   100 ", ""};
-  ASSERT_EQ(list_->Lines().size(), 13U);
-  EXPECT_EQ(std::vector<std::string>(list_->Lines().begin(), list_->Lines().begin() + 7), head);
+  EXPECT_EQ(list_->Lines(), testing::ReadoutLines());
 
   const std::vector<std::string> plain = list_->Lines();
   MovePointer({1 + 133, 1 + 201}, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier);
@@ -369,9 +318,10 @@ TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
   };
   const Case cases[] = {
       {"start-up", [] {}, {}, "No region loaded", 0},
-      {"a load", [&] { Open(path); }, kLoadLog, "Map:  22 _ 22 ", 65535},
-      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, kReadout, "Map:  22 _ 22 ", 65535},
-      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, kReadout,
+      {"a load", [&] { Open(path); }, testing::LoadLogLines(), "Map:  22 _ 22 ", 65535},
+      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, testing::ReadoutLines(), "Map:  22 _ 22 ",
+       65535},
+      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, testing::ReadoutLines(),
        "Map:  22 _ 22 ", 65535},
   };
   for (const Case& c : cases) {
@@ -393,7 +343,7 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   const std::string worst = testing::WriteWorstCaseRegion(dir_, "worst.dat", {22, 22}, 1);
   Open(dir_.Write("a.dat", testing::MixedRegion(20, 18, 0)));
   AccessibilityEvents load;
-  PaintCounter counter{list_, baras_};
+  testing::PaintRecorder recorder{list_, baras_};
   QString heard = Joined(list_->Lines());
   Open(worst);
   ASSERT_TRUE(form_.errors.empty());
@@ -402,31 +352,31 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   const auto log = load.Of(list_, QAccessible::TextUpdated);
   const auto bar = load.Of(baras_, QAccessible::ValueChanged);
   EXPECT_GE(log.size(), 1U);
-  EXPECT_LE(static_cast<int>(log.size()), counter.paints[list_]);
+  EXPECT_LE(log.size(), recorder.paints[list_].size());
   ASSERT_GE(bar.size(), 1U);
-  EXPECT_LE(static_cast<int>(bar.size()), counter.paints[baras_]);
+  EXPECT_LE(bar.size(), recorder.paints[baras_].size());
   EXPECT_EQ(bar.back().value, 65535.0) << "the last value heard is the bar's last";
   EXPECT_LT(load.events.size(), 1000U) << "all events of the load, from any control";
-  ApplyTextEvents(log, heard);
-  EXPECT_EQ(heard, Joined(kLoadLog)) << "the changes, applied in turn, give the text shown";
+  EXPECT_EQ(testing::Applied(heard, log), Joined(testing::LoadLogLines()))
+      << "the changes, applied in turn, give the text shown";
 
   load.events.clear();
   MovePointer({1 + 133, 1 + 201});
   ASSERT_TRUE(ToldAll(heard, load));
   heard = Joined(list_->Lines());
   load.events.clear();
-  counter.paints.clear();
+  recorder.paints.clear();
   MovePointer({1 + 135, 1 + 201});  // the next block column: world X 74112
   ASSERT_TRUE(ToldAll(heard, load));
   const auto readout = load.Of(list_, QAccessible::TextUpdated);
   ASSERT_GE(readout.size(), 1U);
-  EXPECT_LE(static_cast<int>(readout.size()), counter.paints[list_]);
-  ApplyTextEvents(readout, heard);
-  EXPECT_EQ(heard, Joined(list_->Lines())) << "the changes, applied in turn, give the text shown";
+  EXPECT_LE(readout.size(), recorder.paints[list_].size());
+  EXPECT_EQ(testing::Applied(heard, readout), Joined(list_->Lines()))
+      << "the changes, applied in turn, give the text shown";
   // How many events a readout raises here depends on whether the window's
   // clock forced a repaint in its middle; that a readout of the next block is
   // one event of just the changed lines is tested on the text panel with a
-  // clock that stands still.
+  // clock that moves only between readouts.
 }
 
 // The real error box, read and closed by the modal driver.
