@@ -22,8 +22,8 @@ class RepaintThrottle {
   static constexpr std::chrono::milliseconds kInterval{30};
   // Of a 60 Hz screen.
   static constexpr std::chrono::milliseconds kFrame{16};
-  // A load touches the panels 131,072 times; reading the clock on each touch
-  // would cost more than painting the region.
+  // An open touches the panels 131,072 times, a bar value and a point per
+  // block; reading the clock on each touch would cost more than painting.
   static constexpr int kTouchesPerClockRead = 256;
 
   explicit RepaintThrottle(std::function<Clock::time_point()> now = Clock::now,
