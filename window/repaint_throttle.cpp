@@ -11,6 +11,12 @@ RepaintThrottle::RepaintThrottle(std::function<Clock::time_point()> now, Clock::
       interval_(interval),
       touches_per_clock_read_(std::max(touches_per_clock_read, 1)) {}
 
+RepaintThrottle::~RepaintThrottle() {
+  for (const Asking& asking : asking_) {
+    if (asking.panel) delete asking.frame;
+  }
+}
+
 void RepaintThrottle::AsksForItsOwnRows(QWidget& panel, std::function<void()> ask) {
   std::erase_if(asking_, [](const Asking& a) { return a.panel.isNull(); });
   auto* frame = new QTimer(&panel);

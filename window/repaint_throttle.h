@@ -29,6 +29,10 @@ class RepaintThrottle {
   explicit RepaintThrottle(std::function<Clock::time_point()> now = Clock::now,
                            Clock::duration interval = kInterval,
                            int touches_per_clock_read = kTouchesPerClockRead);
+  // Stops the frame timers of the panels that outlive it.
+  ~RepaintThrottle();
+  RepaintThrottle(const RepaintThrottle&) = delete;
+  RepaintThrottle& operator=(const RepaintThrottle&) = delete;
 
   // The panel asks for its own rows, through `ask`, when the throttle calls
   // it: once the command that changed the panel has returned, and no sooner

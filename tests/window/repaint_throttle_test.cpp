@@ -7,6 +7,9 @@
 #include <chrono>
 #include <memory>
 
+#include "testing/qt/paint_recorder.h"
+#include "testing/qt/qt_printers.h"
+
 namespace geodata {
 namespace {
 
@@ -134,6 +137,19 @@ TEST_F(RepaintThrottleTest, APanelDestroyedWhileItWaitsForItsRepaintIsSkipped) {
   At(40);
   throttle_.Touched(b_);
   EXPECT_EQ(b_.paints, 1) << "the panels that are left are repainted";
+}
+
+// The window's panels go after its throttle: no wait for a frame is left to
+// call into it.
+TEST(RepaintThrottleLifetime, APanelThatOutlivesItsThrottleWaitsForNothing) {
+  QWidget panel;
+  {
+    RepaintThrottle throttle;
+    throttle.AsksForItsOwnRows(panel, [] {});
+    throttle.Touched(panel);
+    ASSERT_EQ(testing::Timed(panel), QStringList{"QTimer"});
+  }
+  EXPECT_EQ(testing::Timed(panel), QStringList{});
 }
 
 TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
