@@ -13,15 +13,18 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "bench/bench_regions.h"
 #include "bench/null_panels.h"
 #include "region/region_reader.h"
+#include "testing/test_regions.h"
 #include "view/map_renderer.h"
 #include "view/map_units.h"
 #include "view/pointer_readout.h"
 
 namespace geodata::bench {
 namespace {
+
+using testing::BenchRegion;
+using testing::kBenchRegions;
 
 // The least any load can cost: the file's bytes into a buffer, summed as
 // 16-bit words so every byte is looked at.

@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "bench/bench_data.h"
-#include "bench/bench_regions.h"
+#include "testing/test_regions.h"
 
 int main() {
   const auto folder = geodata::bench::BenchDataFolder();
-  for (const auto region : geodata::bench::kBenchRegions) {
-    std::printf("%s\n", geodata::bench::BenchRegionFile(region, folder).c_str());
+  for (const auto region : geodata::testing::kBenchRegions) {
+    std::printf("%s\n", geodata::testing::BenchRegionFile(region, folder).c_str());
   }
   return 0;
 }

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "bench/bench_regions.h"
 #include "testing/path_dialog.h"
+#include "testing/test_regions.h"
 #include "window/application_setup.h"
 #include "window/main_window.h"
 
@@ -27,17 +27,20 @@ extern char** environ;
 namespace geodata::bench {
 namespace {
 
-// A window as the program shows it, with the dialog answering `path`.
+using testing::BenchRegion;
+using testing::kBenchRegions;
+
+// A window as the program shows it, with a stand-in dialog.
 struct ShownWindow {
-  std::string path;
-  Form1 form{std::make_unique<PathDialog>(path)};
+  std::shared_ptr<DialogRecord> chooser = std::make_shared<DialogRecord>();
+  Form1 form{std::make_unique<PathDialog>(chooser)};
   ShownWindow() {
     form.show();
     QApplication::processEvents();
   }
   // The open command, then whatever it left for the event loop to paint.
   void OpenAndPaint(const std::string& file) {
-    path = file;
+    chooser->answer = file;
     form.OpenGeo_Click();
     QApplication::processEvents();
   }

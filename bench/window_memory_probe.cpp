@@ -31,13 +31,14 @@ int main(int argc, char* argv[]) {
     through = files.back();
     files.pop_back();
   }
-  std::string path;
+  // The file to open next, for the stand-in or the real dialog.
+  const auto chooser = std::make_shared<geodata::DialogRecord>();
   // Opens before the first figure: the real dialog settles over a few uses.
   const int settling = through.empty() ? 1 : 5;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   geodata::PrepareApplication();
-  geodata::Form1 window(through.empty() ? std::make_unique<geodata::PathDialog>(path) : nullptr);
+  geodata::Form1 window(through.empty() ? std::make_unique<geodata::PathDialog>(chooser) : nullptr);
   QTimer person;
   QObject::connect(&person, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -46,7 +47,7 @@ int main(int argc, char* argv[]) {
       dialog->reject();
       return;
     }
-    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(path));
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(chooser->answer));
     static_cast<QDialog*>(dialog)->accept();  // as the Open button does
   });
   if (!through.empty()) person.start(1);
@@ -57,7 +58,7 @@ int main(int argc, char* argv[]) {
     std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), rss, rss);
   }
   for (const std::string& file : files) {
-    path = file;
+    chooser->answer = file;
     long first_rss = geodata::testing::ResidentKiB();
     std::ifstream in(file, std::ios::binary);
     const int region_x = in.get();

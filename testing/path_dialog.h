@@ -1,7 +1,8 @@
-// Stands in for the person at the open dialog: answers with whatever the
-// path it refers to holds when asked. Tests, benchmarks and probes share it.
+// Stands in for the person at the open dialog: answers with the path its
+// record holds when asked. Tests, benchmarks and probes share it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -9,8 +10,10 @@
 
 namespace geodata {
 
-// What a stand-in dialog was asked, and whether it confirms.
+// What the stand-in person answers, and what they were asked. Shared by the
+// dialog and whoever steers it, so that neither outlives it.
 struct DialogRecord {
+  std::string answer;
   bool confirm = true;
   std::string filter;
   int shown = 0;
@@ -18,24 +21,21 @@ struct DialogRecord {
 
 class PathDialog final : public FileDialog {
  public:
-  // Always confirms.
-  explicit PathDialog(const std::string& path) : path_(path) {}
-  // Confirms or cancels as the record says, and notes what it was asked.
-  PathDialog(const std::string& path, DialogRecord& record) : path_(path), record_(&record) {}
-
-  void Filter(std::string filter) override {
-    if (record_ != nullptr) record_->filter = std::move(filter);
+  // Always confirms `answer`.
+  explicit PathDialog(std::string answer) : record_(std::make_shared<DialogRecord>()) {
+    record_->answer = std::move(answer);
   }
+  explicit PathDialog(std::shared_ptr<DialogRecord> record) : record_(std::move(record)) {}
+
+  void Filter(std::string filter) override { record_->filter = std::move(filter); }
   bool ShowOpen() override {
-    if (record_ == nullptr) return true;
     ++record_->shown;
     return record_->confirm;
   }
-  std::string FileName() const override { return path_; }
+  std::string FileName() const override { return record_->answer; }
 
  private:
-  const std::string& path_;
-  DialogRecord* record_ = nullptr;
+  std::shared_ptr<DialogRecord> record_;
 };
 
 }  // namespace geodata

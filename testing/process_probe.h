@@ -1,9 +1,10 @@
 // This process's own counters as the system keeps them (resident memory,
-// bytes read, open handles), and what the system lets a test do to itself.
+// bytes read, open handles, watches), and what the system lets a test do.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace geodata::testing {
 
@@ -22,11 +23,13 @@ std::int64_t BytesRead();
 // Files and other system objects the process holds open; -1 when the
 // system does not count them (Wine says 0 whatever is open).
 std::int64_t OpenHandles();
+// Files and folders the system watches for changes on the process's behalf;
+// -1 when the system does not count them apart from other handles.
+std::int64_t FolderWatches();
 
-// The exit code of a program run with std::system; -1 if it did not exit.
-int ExitCode(int system_result);
-// Where a command's output goes to be dropped ("2>" + NullDevice()).
-const char* NullDevice();
+// Runs a program with these arguments, no shell between, its output dropped;
+// its exit code, or -1 if it did not start or did not exit.
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // A FIFO at the path, where the system has them.
 void MakeFifo(const std::string& path);

@@ -1,13 +1,16 @@
-// The regions tests load, made with our region writer: whole regions of one
-// kind, of every kind, with one cell's layer count set, and the longest.
+// The regions tests and benchmarks load, made with our region writer: whole
+// regions of one kind, of every kind, with one cell's layer count set, the
+// longest, and the four seeded ones the benchmarks time.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "region/region_format.h"
@@ -45,5 +48,25 @@ std::vector<std::byte> RegionWithCount(std::int16_t count, int block = 4660, int
 inline constexpr int kWorstCaseGroup = 64;
 std::string WriteWorstCaseRegion(const TempDir& dir, const std::string& name, const RegionHeader& header,
                                  int value_step);
+
+// The four regions the benchmarks and the reference-reader test load: made
+// from a fixed seed, so every run sees the same bytes.
+enum class BenchRegion { kFlat, kComplex, kMixed, kWorst };
+
+inline constexpr std::array kBenchRegions = {BenchRegion::kFlat, BenchRegion::kComplex,
+                                             BenchRegion::kMixed, BenchRegion::kWorst};
+
+// "flat", "complex", "mixed", "worst": the benchmark table's column names.
+std::string_view Name(BenchRegion region);
+
+// Flat: every block flat. Complex: every block complex. Mixed: about half
+// complex, a quarter flat, a quarter multilayer with 1 to 8 layers a cell.
+// Worst: every block multilayer, every cell 16 layers. Values cover the whole
+// 16-bit range, so a value in the wrong slot shows.
+std::vector<std::byte> MakeBenchRegion(BenchRegion region);
+
+// The region's file in `folder`, written there first unless it is already
+// there with the right size.
+std::filesystem::path BenchRegionFile(BenchRegion region, const std::filesystem::path& folder);
 
 }  // namespace geodata::testing

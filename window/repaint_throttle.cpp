@@ -11,10 +11,36 @@ RepaintThrottle::RepaintThrottle(std::function<Clock::time_point()> now, Clock::
       interval_(interval),
       touches_per_clock_read_(std::max(touches_per_clock_read, 1)) {}
 
-void RepaintThrottle::MarkDirty(QWidget& panel, bool update) {
+RepaintThrottle::~RepaintThrottle() {
+  for (const Asking& asking : asking_) {
+    if (asking.panel) delete asking.frame;
+  }
+}
+
+void RepaintThrottle::AsksForItsOwnRows(QWidget& panel, std::function<void()> ask) {
+  std::erase_if(asking_, [](const Asking& a) { return a.panel.isNull(); });
+  auto* frame = new QTimer(&panel);
+  frame->setSingleShot(true);
+  // Not early: a frame that the clock says has not passed is waited for again.
+  frame->setTimerType(Qt::PreciseTimer);
+  QObject::connect(frame, &QTimer::timeout, frame, [this, &panel] {
+    Asking& asking = *AskingOf(panel);
+    if (const auto wait = UntilFrame(asking); wait.count() > 0) {
+      asking.frame->start(wait);
+      return;
+    }
+    last_marked_ = nullptr;
+    asking.ask();
+  });
+  asking_.push_back({&panel, std::move(ask), frame, {}});
+}
+
+void RepaintThrottle::MarkDirty(QWidget& panel) {
+  Asking* asking = AskingOf(panel);
   const auto marked = std::find_if(dirty_.begin(), dirty_.end(),
                                    [&](const Dirty& d) { return d.panel == &panel; });
   if (marked == dirty_.end()) {
+    const bool update = asking == nullptr;
     // Nothing waited for the event loop: the screen was up to date until now.
     const bool first = std::none_of(dirty_.begin(), dirty_.end(),
                                     [](const Dirty& d) { return d.update_asked; });
@@ -22,6 +48,9 @@ void RepaintThrottle::MarkDirty(QWidget& panel, bool update) {
     dirty_.push_back({&panel, update});
     if (update) panel.update();
   }
+  // A zero wait still waits for the command to return: rows asked for in its
+  // middle could be rows it prints again unchanged.
+  if (asking != nullptr && !asking->frame->isActive()) asking->frame->start(UntilFrame(*asking));
   last_marked_ = &panel;
 }
 
@@ -42,6 +71,18 @@ void RepaintThrottle::Painted(QWidget& panel) {
   std::erase_if(dirty_, [&](const Dirty& d) { return d.panel == &panel; });
   if (&panel == last_marked_) last_marked_ = nullptr;
   last_shown_ = now_();
+  if (Asking* asking = AskingOf(panel)) asking->painted = last_shown_;
+}
+
+RepaintThrottle::Asking* RepaintThrottle::AskingOf(const QWidget& panel) {
+  const auto found = std::find_if(asking_.begin(), asking_.end(),
+                                  [&](const Asking& a) { return a.panel == &panel; });
+  return found == asking_.end() ? nullptr : &*found;
+}
+
+std::chrono::milliseconds RepaintThrottle::UntilFrame(const Asking& asking) const {
+  const Clock::duration left = kFrame - (now_() - asking.painted);
+  return std::max(std::chrono::ceil<std::chrono::milliseconds>(left), std::chrono::milliseconds(0));
 }
 
 }  // namespace geodata

@@ -1,11 +1,14 @@
-// Shows panel changes while a command runs without returning to the event
-// loop: a synchronous repaint per change is far too slow, none at all leaves
-// the window frozen, so repaints are forced once the screen has been behind
-// for an interval. A command shorter than that is painted by the event loop
-// alone, once.
+// Decides when the panels repaint. While a command runs without returning to
+// the event loop, a synchronous repaint per change is far too slow and none at
+// all leaves the window frozen, so repaints are forced once the screen has
+// been behind for an interval; a command shorter than that is painted by the
+// event loop alone, once. Pointer moves come faster than the screen shows
+// them, and a repaint costs more than a readout, so a panel that asks for its
+// own rows is asked at most once per frame.
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <functional>
@@ -17,25 +20,33 @@ class RepaintThrottle {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kInterval{30};
-  // A load touches the panels 131,072 times; reading the clock on each touch
-  // would cost more than painting the region.
+  // Of a 60 Hz screen.
+  static constexpr std::chrono::milliseconds kFrame{16};
+  // An open touches the panels 131,072 times, a bar value and a point per
+  // block; reading the clock on each touch would cost more than painting.
   static constexpr int kTouchesPerClockRead = 256;
 
   explicit RepaintThrottle(std::function<Clock::time_point()> now = Clock::now,
                            Clock::duration interval = kInterval,
                            int touches_per_clock_read = kTouchesPerClockRead);
+  // Stops the frame timers of the panels that outlive it.
+  ~RepaintThrottle();
+  RepaintThrottle(const RepaintThrottle&) = delete;
+  RepaintThrottle& operator=(const RepaintThrottle&) = delete;
 
-  // Whom the throttle asks to repaint a changed panel before a forced
-  // repaint, which repaints it whole: the event loop, or nobody for a panel
-  // that asks for the parts that changed itself.
-  enum class Update { kWhole, kNone };
+  // The panel asks for its own rows, through `ask`, when the throttle calls
+  // it: once the command that changed the panel has returned, and no sooner
+  // than a frame after the panel last painted. Any other panel is repainted
+  // whole by the event loop. Once, as the panel is made; the timer that waits
+  // for the frame is the panel's child and goes with it.
+  void AsksForItsOwnRows(QWidget& panel, std::function<void()> ask);
 
   // A panel's state changed. Repaints every changed panel at once if the
   // interval has passed since the screen was last up to date; otherwise the
   // event loop paints it when the command returns. Inline: the map panel
   // calls it for every point.
-  void Touched(QWidget& panel, Update update = Update::kWhole) {
-    if (&panel != last_marked_) MarkDirty(panel, update == Update::kWhole);
+  void Touched(QWidget& panel) {
+    if (&panel != last_marked_) MarkDirty(panel);
     if (++touches_ >= touches_per_clock_read_) ReadClock();
   }
   // A panel painted its state, whoever asked for it. The interval counts from
@@ -43,8 +54,17 @@ class RepaintThrottle {
   void Painted(QWidget& panel);
 
  private:
-  void MarkDirty(QWidget& panel, bool update);
+  struct Asking {
+    QPointer<QWidget> panel;
+    std::function<void()> ask;
+    QTimer* frame;  // the panel's child
+    Clock::time_point painted;
+  };
+
+  void MarkDirty(QWidget& panel);
   void ReadClock();
+  Asking* AskingOf(const QWidget& panel);
+  std::chrono::milliseconds UntilFrame(const Asking& asking) const;
 
   std::function<Clock::time_point()> now_;
   Clock::duration interval_;
@@ -56,8 +76,10 @@ class RepaintThrottle {
     bool update_asked;
   };
   std::vector<Dirty> dirty_;
+  std::vector<Asking> asking_;
   // The panel last found or put in dirty_, so that a run of touches of one
-  // panel skips the search.
+  // panel skips the search; cleared when a panel is asked for its rows, so
+  // that the changes after that are asked for too.
   QPointer<QWidget> last_marked_;
 };
 

@@ -2,68 +2,38 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <algorithm>
 
 #include "window/panel_accessibility.h"
 
 namespace geodata {
 
 TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QFrame(parent), throttle_(throttle), next_frame_(this) {
+    : QFrame(parent), throttle_(throttle) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setBackgroundRole(QPalette::Button);
   setForegroundRole(QPalette::ButtonText);
   setAutoFillBackground(true);
-  next_frame_.setSingleShot(true);
-  connect(&next_frame_, &QTimer::timeout, this, [this] { AskForChangedRows(); });
+  throttle_.AsksForItsOwnRows(*this, [this] { AskForChangedRows(); });
 }
 
 void TextPanelWidget::Cls() {
   lines_.clear();
-  throttle_.Touched(*this, RepaintThrottle::Update::kNone);
-  // Rows below the lines printed next still show their old text; the next
-  // frame's check erases them.
-  WaitForFrame();
+  throttle_.Touched(*this);
 }
 
 void TextPanelWidget::AppendLine(std::string line) {
   lines_.push_back(std::move(line));
-  // A long load repaints the whole panel through the throttle.
-  throttle_.Touched(*this, RepaintThrottle::Update::kNone);
-  const int row = static_cast<int>(lines_.size()) - 1;
-  if (row >= static_cast<int>(rows_.size()) || !Changed(row)) return;
-  if (FramePassed()) {
-    Ask(row);
-  } else {
-    WaitForFrame();
-  }
-}
-
-bool TextPanelWidget::Changed(int row) const {
-  const Row& state = rows_[static_cast<std::size_t>(row)];
-  return !state.asked && state.shown != Text(row);
-}
-
-void TextPanelWidget::Ask(int row) {
-  rows_[static_cast<std::size_t>(row)].asked = true;
-  update(RowRect(row));
-}
-
-bool TextPanelWidget::FramePassed() const {
-  return !since_paint_.isValid() || since_paint_.elapsed() >= kFrame.count();
-}
-
-void TextPanelWidget::WaitForFrame() {
-  if (next_frame_.isActive()) return;
-  const qint64 waited = since_paint_.isValid() ? since_paint_.elapsed() : 0;
-  next_frame_.start(std::chrono::milliseconds(std::max<qint64>(2 * kFrame.count() - waited, 0)));
+  throttle_.Touched(*this);
 }
 
 void TextPanelWidget::AskForChangedRows() {
   FitRows();
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
-    if (Changed(row)) Ask(row);
+    Row& state = rows_[static_cast<std::size_t>(row)];
+    if (state.asked || state.shown == Text(row)) continue;
+    state.asked = true;
+    update(RowRect(row));
   }
 }
 
@@ -116,7 +86,6 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
       state.shown.reset();
     }
   }
-  since_paint_.start();
   throttle_.Painted(*this);
   AnnouncePainted(*this);
 }

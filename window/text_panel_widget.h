@@ -2,10 +2,7 @@
 // corner, cut off at the edges, never wrapped or scrolled.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QFrame>
-#include <QTimer>
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +15,6 @@ namespace geodata {
 
 class TextPanelWidget final : public QFrame, public TextPanel {
  public:
-  // Rows are repainted at most once per frame of a 60 Hz screen: pointer
-  // moves come faster than that, and a repaint costs more than a readout.
-  static constexpr std::chrono::milliseconds kFrame{16};
-
   explicit TextPanelWidget(RepaintThrottle& throttle, QWidget* parent = nullptr);
 
   void Cls() override;
@@ -32,17 +25,9 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // A readout clears and prints all its lines but changes at most three:
-  // only the rows whose text differs from what they show are repainted, at
-  // once when a frame has passed since the last paint, else by the next
-  // readout after it or by a check two frames after it. Two: while the
-  // pointer moves, the first readout after a frame asks for its rows itself,
-  // and the check, a frame later, finds them painted; it repaints only what
-  // the last readout of a move left.
-  bool Changed(int row) const;
-  void Ask(int row);
-  bool FramePassed() const;
-  void WaitForFrame();
+  // A readout clears and prints all its lines but changes at most three: when
+  // the throttle lets it, the panel asks for a repaint of only the rows whose
+  // text differs from what they show.
   void AskForChangedRows();
   void FitRows();  // one state per row on screen
   int Rows() const;
@@ -57,8 +42,6 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   };
   std::vector<Row> rows_;
   AsciiGlyphs glyphs_;  // the rows' characters, shaped once
-  QElapsedTimer since_paint_;
-  QTimer next_frame_;
 };
 
 }  // namespace geodata

@@ -1,7 +1,11 @@
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,9 +33,37 @@ std::int64_t OpenHandles() {
   return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
 }
 
-int ExitCode(int system_result) { return WIFEXITED(system_result) ? WEXITSTATUS(system_result) : -1; }
+// Linux's inotify: one "inotify wd:" line per watch in /proc/self/fdinfo.
+std::int64_t FolderWatches() {
+  std::int64_t watches = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fdinfo")) {
+    std::ifstream info(entry.path());
+    for (std::string line; std::getline(info, line);) watches += line.starts_with("inotify wd:") ? 1 : 0;
+  }
+  return watches;
+}
 
-const char* NullDevice() { return "/dev/null"; }
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> parts{program};
+  parts.insert(parts.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& part : parts) argv.push_back(part.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  for (const int output : {STDOUT_FILENO, STDERR_FILENO}) {
+    posix_spawn_file_actions_addopen(&actions, output, "/dev/null", O_WRONLY, 0);
+  }
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 void MakeFifo(const std::string& path) { mkfifo(path.c_str(), 0600); }
 

@@ -2,6 +2,8 @@
 #include <psapi.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "testing/address_space_limit.h"
 #include "testing/process_probe.h"
@@ -14,6 +16,31 @@ PROCESS_MEMORY_COUNTERS Memory() {
   counters.cb = sizeof counters;
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) counters.cb = 0;
   return counters;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
+}
+
+// One argument as a program's runtime splits its command line back: quoted,
+// the backslashes before a quote or the closing quote doubled.
+void AppendQuoted(std::wstring& line, const std::wstring& argument) {
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(2 * backslashes, L'\\');
+  line += L'"';
 }
 
 }  // namespace
@@ -71,9 +98,38 @@ std::int64_t OpenHandles() {
   return counts ? counted() : -1;
 }
 
-int ExitCode(int system_result) { return system_result; }
+// Windows tells a folder's changes through a handle like any other.
+std::int64_t FolderWatches() { return -1; }
 
-const char* NullDevice() { return "NUL"; }
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  std::wstring line;
+  AppendQuoted(line, Wide(program));
+  for (const std::string& argument : arguments) {
+    line += L' ';
+    AppendQuoted(line, Wide(argument));
+  }
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE nothing = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                     OPEN_EXISTING, 0, nullptr);
+  if (nothing == INVALID_HANDLE_VALUE) return -1;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = nothing;
+  startup.hStdError = nothing;
+  PROCESS_INFORMATION process{};
+  const bool started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(nothing);
+  if (!started) return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  const bool exited = GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return exited ? static_cast<int>(code) : -1;
+}
 
 void MakeFifo(const std::string&) { throw std::logic_error("this system has no FIFOs"); }
 

@@ -1,5 +1,6 @@
 #include "testing/qt/accessibility_events.h"
 
+#include <QStringList>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
@@ -52,8 +53,21 @@ void AccessibilityEvents::Record(QAccessibleEvent* event) {
 }
 
 QString Applied(QString text, const std::vector<AccessibilityEvents::Event>& updates) {
-  for (const AccessibilityEvents::Event& e : updates) text.replace(e.position, e.removed.size(), e.inserted);
+  for (const AccessibilityEvents::Event& e : updates) {
+    if (text.mid(e.position, e.removed.size()) != e.removed) {
+      return QStringLiteral("<an update at %1 removes \"%2\" where \"%3\" is>")
+          .arg(e.position)
+          .arg(e.removed, text.mid(e.position, e.removed.size()));
+    }
+    text.replace(e.position, e.removed.size(), e.inserted);
+  }
   return text;
+}
+
+QString Joined(const std::vector<std::string>& lines) {
+  QStringList joined;
+  for (const std::string& line : lines) joined.append(QString::fromStdString(line));
+  return joined.join(QLatin1Char('\n'));
 }
 
 }  // namespace geodata::testing

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QString>
+#include <string>
 #include <vector>
 
 class QObject;
@@ -42,7 +43,11 @@ class AccessibilityEvents {
 };
 
 // The text a listener that had `text` holds after the updates, each applied
-// in turn.
+// in turn; an update that removes other text than is there gives a text that
+// says so instead.
 QString Applied(QString text, const std::vector<AccessibilityEvents::Event>& updates);
+
+// The text panel's lines as its accessible text: joined by newlines.
+QString Joined(const std::vector<std::string>& lines);
 
 }  // namespace geodata::testing

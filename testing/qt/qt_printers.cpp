@@ -5,3 +5,9 @@
 #include <ostream>
 
 void PrintTo(const QString& text, std::ostream* out) { *out << ::testing::PrintToString(text.toStdString()); }
+
+void PrintTo(const QRegion& region, std::ostream* out) {
+  *out << "{";
+  for (const QRect& r : region) *out << " (" << r.x() << ", " << r.y() << ") " << r.width() << "x" << r.height();
+  *out << " }";
+}

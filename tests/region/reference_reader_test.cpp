@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_regions.h"
 #include "region/region_reader.h"
 #include "testing/recording_panels.h"
 #include "testing/reference_walk.h"
 #include "testing/temp_dir.h"
+#include "testing/test_regions.h"
 #include "tools/region_writer.h"
 
 namespace geodata {
 namespace {
 
-using bench::BenchRegion;
+using testing::BenchRegion;
 
 class ReferenceTable {
  public:
@@ -94,7 +94,7 @@ class ReferenceReaderTest : public ::testing::TestWithParam<BenchRegion> {
   }
 
   // Both readers load the same file into their own table.
-  void LoadBoth(BenchRegion region) { LoadBoth(bench::BenchRegionFile(region, dir_->path()).string()); }
+  void LoadBoth(BenchRegion region) { LoadBoth(testing::BenchRegionFile(region, dir_->path()).string()); }
   void LoadBoth(const std::string& path) {
     FileSource source(path);
     reader_.Load(source, store_, map_, list_, bar_);
@@ -123,7 +123,7 @@ TEST_F(ReferenceReaderTest, LoadOverEarlierRegionsKeepsTheSameStaleSlots) {
   const BenchRegion order[] = {BenchRegion::kWorst, BenchRegion::kMixed, BenchRegion::kFlat,
                                BenchRegion::kComplex};
   for (BenchRegion region : order) {
-    SCOPED_TRACE(bench::Name(region));
+    SCOPED_TRACE(testing::Name(region));
     LoadBoth(region);
     EXPECT_EQ(Differences(store_, reference_), "");
   }
@@ -151,7 +151,7 @@ TEST_F(ReferenceReaderTest, LoadOverEarlierRegionsKeepsTheSameStaleSlots) {
 // The worst case loads into a fresh store at the start of the test above.
 INSTANTIATE_TEST_SUITE_P(BenchRegions, ReferenceReaderTest,
                          ::testing::Values(BenchRegion::kFlat, BenchRegion::kComplex, BenchRegion::kMixed),
-                         [](const auto& info) { return std::string(bench::Name(info.param)); });
+                         [](const auto& info) { return std::string(testing::Name(info.param)); });
 
 }  // namespace
 }  // namespace geodata

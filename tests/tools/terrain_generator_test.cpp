@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -115,22 +113,25 @@ std::vector<std::byte> ReadFile(const std::filesystem::path& path) {
   return bytes;
 }
 
-int RunGenerator(const std::string& arguments) {
-  const std::string command = "\"" GEODATA_MAKE_SAMPLE_REGION "\" " + arguments;
-  return testing::ExitCode(std::system(command.c_str()));
+int RunGenerator(const std::vector<std::string>& arguments) {
+  return testing::RunProgram(GEODATA_MAKE_SAMPLE_REGION, arguments);
 }
 
 TEST(MakeSampleRegionTest, WritesTheGeneratedBytesAndRefusesBadArguments) {
   testing::TempDir dir;
-  const auto out = dir.path() / "16_17.dat";
-  ASSERT_EQ(RunGenerator("--x 16 --y 17 --seed 7 " + out.string()), 0);
+  // What a shell would act on reaches the program as it is.
+  const auto out = dir.path() / "16_17 & 'sample';$x.dat";
+  ASSERT_EQ(RunGenerator({"--x", "16", "--y", "17", "--seed", "7", testing::Utf8(out)}), 0);
   EXPECT_EQ(ReadFile(out), GenerateSampleRegion({16, 17, 7}));
 
   const std::string target = (dir.path() / "bad.dat").string();
-  for (const std::string& bad : std::vector<std::string>{"", "--x 256 " + target, "--y -1 " + target, "--seed x " + target,
-                                "--x", "--z 1 " + target, target + " " + target}) {
-    SCOPED_TRACE(bad);
-    EXPECT_EQ(RunGenerator(bad + " 2>" + testing::NullDevice()), 2);
+  const std::vector<std::string> refused[] = {
+      {}, {"--x", "256", target}, {"--y", "-1", target}, {"--seed", "x", target},
+      {"--x"}, {"--z", "1", target}, {target, target},
+  };
+  for (const std::vector<std::string>& bad : refused) {
+    SCOPED_TRACE(::testing::PrintToString(bad));
+    EXPECT_EQ(RunGenerator(bad), 2);
   }
   EXPECT_FALSE(std::filesystem::exists(target));
 }

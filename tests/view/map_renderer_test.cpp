@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "region/region_reader.h"
+#include "testing/panel_lines.h"
 #include "testing/recording_panels.h"
 #include "testing/temp_dir.h"
 #include "tools/region_writer.h"
@@ -135,8 +136,7 @@ TEST_F(RendererTest, LogLineLandsUnderTheReadersLines) {
   FileSource source(path);
   reader.Load(source, store_, map_, list_, bar);
   Draw();
-  EXPECT_EQ(list_.lines, (std::vector<std::string>{"Reading file Header...", "Reading file data.....",
-                                                   "File saved in memory!", "Drawing Geodata...."}));
+  EXPECT_EQ(list_.lines, testing::LoadLogLines());
   EXPECT_EQ(map_.points.size(), 65536U);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/panel_lines.h"
 #include "testing/recording_panels.h"
 #include "view/credits.h"
 #include "view/map_units.h"
@@ -30,22 +31,7 @@ class ReadoutTest : public ::testing::Test {
 
 TEST_F(ReadoutTest, WorkedExampleLineForLine) {
   list_.Print({"Reading file Header..."});
-  const std::vector<std::string> expected = {
-      "Map:  22 _ 22 ",
-      "",
-      " World_X:  73984 ",
-      " World_Y:  143872 ",
-      "",
-      " 66   100 ",
-      "",
-      std::string(kWebAddress),
-      "",
-      std::string(kDeveloperLine),
-      std::string(kAuthorEmail),
-      std::string(kSupportEmail),
-      "",
-  };
-  EXPECT_EQ(Readout(22, 22, 1995, 3015), expected);
+  EXPECT_EQ(Readout(22, 22, 1995, 3015), testing::ReadoutLines());
   EXPECT_EQ(list_.cls_count, 1);
   EXPECT_EQ(kDeveloperLine.rfind("Developer: ", 0), 0U);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -16,7 +15,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <stdexcept>
 #include <memory>
 #include <string>
@@ -25,15 +23,16 @@
 
 #include "testing/bad_files.h"
 #include "testing/gated_source.h"
+#include "testing/panel_lines.h"
 #include "testing/path_dialog.h"
 #include "testing/qt/accessibility_events.h"
 #include "testing/qt/modal_driver.h"
+#include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
 #include "view/colour_rule.h"
-#include "view/credits.h"
 #include "view/map_units.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -42,15 +41,12 @@
 namespace geodata {
 namespace {
 
-const std::vector<std::string> kLoadLog = {"Reading file Header...", "Reading file data.....",
-                                           "File saved in memory!", "Drawing Geodata...."};
-
 // Form1 with its error box caught instead of shown, reading files unless
 // given a source to read instead.
 class TestForm final : public Form1 {
  public:
-  TestForm(const std::string& answer, DialogRecord& chooser)
-      : Form1(std::make_unique<PathDialog>(answer, chooser), [this](const std::string& path) {
+  explicit TestForm(std::shared_ptr<DialogRecord> chooser)
+      : Form1(std::make_unique<PathDialog>(std::move(chooser)), [this](const std::string& path) {
           return source ? std::exchange(source, nullptr) : std::make_unique<FileSource>(path);
         }) {}
   std::vector<QString> errors;
@@ -75,47 +71,13 @@ class BrokenSource final : public ByteSource {
   std::string name_ = "broken.dat";
 };
 
-// The readout at pixel (133, 201) of the drawing area in region 22_22.
-const std::vector<std::string> kReadout = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
-                                           " World_Y:  143872 ", "", " 66   100 ", "",
-                                           std::string(kWebAddress), "", std::string(kDeveloperLine),
-                                           std::string(kAuthorEmail), std::string(kSupportEmail), ""};
-
-QString Joined(const std::vector<std::string>& lines) {
-  QStringList joined;
-  for (const std::string& line : lines) joined.append(QString::fromStdString(line));
-  return joined.join('\n');
-}
-
 using testing::AccessibilityEvents;
-
-// Applies text updates, in turn, to the text a listener had.
-void ApplyTextEvents(const std::vector<AccessibilityEvents::Event>& events, QString& text) {
-  for (const AccessibilityEvents::Event& e : events) {
-    ASSERT_EQ(text.mid(e.position, e.removed.size()), e.removed) << "removes what was there";
-    text.replace(e.position, e.removed.size(), e.inserted);
-  }
-}
-
-// Counts the paints of every widget it watches.
-class PaintCounter final : public QObject {
- public:
-  explicit PaintCounter(std::initializer_list<QWidget*> widgets) {
-    for (QWidget* w : widgets) w->installEventFilter(this);
-  }
-  std::map<const QObject*, int> paints;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints[watched];
-    return false;
-  }
-};
+using testing::Joined;
 
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
-      : form_(answer_, chooser_),
+      : form_(chooser_),
         map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
         list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
         baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))),
@@ -124,8 +86,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(const std::string& path, bool confirm = true) {
-    answer_ = path;
-    chooser_.confirm = confirm;
+    chooser_->answer = path;
+    chooser_->confirm = confirm;
     OpenGeo()->trigger();
     QApplication::processEvents();
   }
@@ -146,19 +108,9 @@ class MainWindowTest : public ::testing::Test {
   // Once the screen is up to date the window waits for input alone: no
   // timer of the window or anything in it is left to wake it.
   void ExpectIdleOnceShown() {
-    QAbstractEventDispatcher& dispatcher = *QAbstractEventDispatcher::instance();
-    QList<QObject*> objects = form_.findChildren<QObject*>();
-    objects.append(&form_);
-    const auto timed = [&] {
-      QStringList names;
-      for (QObject* object : objects) {
-        if (!dispatcher.registeredTimers(object).isEmpty()) names << object->metaObject()->className();
-      }
-      return names;
-    };
     // A changed row may wait a frame for its repaint; after that, nothing.
-    (void)QTest::qWaitFor([&] { return timed().isEmpty(); });
-    EXPECT_EQ(timed(), QStringList{});
+    (void)QTest::qWaitFor([&] { return testing::Timed(form_).isEmpty(); });
+    EXPECT_EQ(testing::Timed(form_), QStringList{});
   }
 
   void MovePointer(QPointF at, Qt::MouseButtons buttons = Qt::NoButton,
@@ -190,8 +142,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  std::string answer_;
-  DialogRecord chooser_;
+  std::shared_ptr<DialogRecord> chooser_ = std::make_shared<DialogRecord>();
   TestForm form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
@@ -248,10 +199,10 @@ TEST_F(MainWindowTest, MenuHasOneFileMenuWithOnePlainItem) {
 
 TEST_F(MainWindowTest, OpenLogsFourLinesFillsTheBarAndPaintsTheMap) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
-  EXPECT_EQ(chooser_.filter, "GeoData file (*.dat) |*.dat");
-  EXPECT_EQ(chooser_.shown, 1);
+  EXPECT_EQ(chooser_->filter, "GeoData file (*.dat) |*.dat");
+  EXPECT_EQ(chooser_->shown, 1);
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
 
@@ -267,7 +218,7 @@ TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
   const QImage first = map_->Picture();
   Open(dir_.Write("b.dat", testing::MixedRegion(16, 17, 5)));
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   EXPECT_EQ(form_.Store().Header(1), 16);
   EXPECT_NE(map_->Picture(), first);
@@ -284,7 +235,7 @@ TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
   for (const Case& c : {Case{false, (dir_.path() / "b.dat").string()}, Case{false, ""}, Case{true, ""}}) {
     Open(c.name, c.confirm);
     EXPECT_TRUE(form_.errors.empty()) << c.confirm << " '" << c.name << "'";
-    EXPECT_EQ(list_->Lines(), kLoadLog);
+    EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 65535.0F);
     EXPECT_EQ(map_->Picture(), before);
   }
@@ -318,7 +269,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
     Open(c.path);
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;
     EXPECT_EQ(form_.errors[0].toStdString(), c.says);
-    EXPECT_EQ(list_->Lines(), kLoadLog);
+    EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 4659.0F);
     EXPECT_EQ(map_->Picture(), before);
     EXPECT_EQ(form_.Store().Header(1), 22);
@@ -332,10 +283,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
 TEST_F(MainWindowTest, PointerMoveReplacesTheLogWithTheReadout) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   MovePointer({1 + 133, 1 + 201});  // pixel (133, 201) of the drawing area
-  const std::vector<std::string> head = {"Map:  22 _ 22 ", "", " World_X:  73984 ",
-                                         " World_Y:  143872 ", "", " 66   100 ", ""};
-  ASSERT_EQ(list_->Lines().size(), 13U);
-  EXPECT_EQ(std::vector<std::string>(list_->Lines().begin(), list_->Lines().begin() + 7), head);
+  EXPECT_EQ(list_->Lines(), testing::ReadoutLines());
 
   const std::vector<std::string> plain = list_->Lines();
   MovePointer({1 + 133, 1 + 201}, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier);
@@ -400,9 +348,10 @@ TEST_F(MainWindowTest, PanelsExposeWhatTheyShowToAssistiveTechnology) {
   };
   const Case cases[] = {
       {"start-up", [] {}, {}, "No region loaded", 0},
-      {"a load", [&] { Open(path); }, kLoadLog, "Map:  22 _ 22 ", 65535},
-      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, kReadout, "Map:  22 _ 22 ", 65535},
-      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, kReadout,
+      {"a load", [&] { Open(path); }, testing::LoadLogLines(), "Map:  22 _ 22 ", 65535},
+      {"a pointer move", [&] { MovePointer({1 + 133, 1 + 201}); }, testing::ReadoutLines(), "Map:  22 _ 22 ",
+       65535},
+      {"a failed load", [&] { Open((dir_.path() / "missing.dat").string()); }, testing::ReadoutLines(),
        "Map:  22 _ 22 ", 65535},
   };
   for (const Case& c : cases) {
@@ -425,7 +374,7 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   Open(dir_.Write("a.dat", testing::MixedRegion(20, 18, 0)));
   MovePointer({1 + 133, 1 + 201});  // so that the load changes the text
   AccessibilityEvents load;
-  PaintCounter counter{list_, baras_};
+  testing::PaintRecorder recorder{list_, baras_};
   QString heard = Joined(list_->Lines());
   Open(worst);
   ASSERT_TRUE(form_.errors.empty());
@@ -434,31 +383,31 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   const auto log = load.Of(list_, QAccessible::TextUpdated);
   const auto bar = load.Of(baras_, QAccessible::ValueChanged);
   EXPECT_GE(log.size(), 1U);
-  EXPECT_LE(static_cast<int>(log.size()), counter.paints[list_]);
+  EXPECT_LE(log.size(), recorder.paints[list_].size());
   ASSERT_GE(bar.size(), 1U);
-  EXPECT_LE(static_cast<int>(bar.size()), counter.paints[baras_]);
+  EXPECT_LE(bar.size(), recorder.paints[baras_].size());
   EXPECT_EQ(bar.back().value, 65535.0) << "the last value heard is the bar's last";
   EXPECT_LT(load.events.size(), 1000U) << "all events of the load, from any control";
-  ApplyTextEvents(log, heard);
-  EXPECT_EQ(heard, Joined(kLoadLog)) << "the changes, applied in turn, give the text shown";
+  heard = testing::Applied(heard, log);
+  EXPECT_EQ(heard, Joined(testing::LoadLogLines())) << "the changes, applied in turn, give the text shown";
 
   load.events.clear();
   MovePointer({1 + 133, 1 + 201});
   ASSERT_TRUE(ToldAll(heard, load));
   heard = Joined(list_->Lines());
   load.events.clear();
-  counter.paints.clear();
+  recorder.paints.clear();
   MovePointer({1 + 135, 1 + 201});  // the next block column: world X 74112
   ASSERT_TRUE(ToldAll(heard, load));
   const auto readout = load.Of(list_, QAccessible::TextUpdated);
   ASSERT_GE(readout.size(), 1U);
-  EXPECT_LE(static_cast<int>(readout.size()), counter.paints[list_]);
-  ApplyTextEvents(readout, heard);
-  EXPECT_EQ(heard, Joined(list_->Lines())) << "the changes, applied in turn, give the text shown";
+  EXPECT_LE(readout.size(), recorder.paints[list_].size());
+  EXPECT_EQ(testing::Applied(heard, readout), Joined(list_->Lines()))
+      << "the changes, applied in turn, give the text shown";
   // How many events a readout raises here depends on whether the window's
   // clock forced a repaint in its middle; that a readout of the next block is
   // one event of just the changed lines is tested on the text panel with a
-  // clock that stands still.
+  // clock that moves only between readouts.
 }
 
 // A region on slow storage: the load waits for the disk after its first
@@ -485,15 +434,15 @@ class SlowLoadTest : public MainWindowTest {
 TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsSlow) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
-  PaintCounter counter{map_, baras_};
+  testing::PaintRecorder recorder{map_, baras_};
   OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
     // The bar shows the blocks of the pieces read so far, painted.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && counter.paints[baras_] > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && !recorder.paints[baras_].empty(); }));
     EXPECT_LT(baras_->Position(), 65535.0F);
     // What was covered is painted again, as it was.
-    const int map_paints = counter.paints[map_];
+    const std::size_t map_paints = recorder.paints[map_].size();
     map_->update();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints[map_] > map_paints; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.paints[map_].size() > map_paints; }));
     EXPECT_EQ(map_->Picture(), before);
     // A click on the menu, a pointer move and a press of the item, as an
     // assistive technology would, all do nothing.
@@ -503,13 +452,13 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
     OpenGeo()->trigger();
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
-    EXPECT_EQ(list_->Lines(), kLoadLog) << "a readout ran";
-    EXPECT_EQ(chooser_.shown, 2) << "the open command ran again";
+    EXPECT_EQ(list_->Lines(), testing::LoadLogLines()) << "a readout ran";
+    EXPECT_EQ(chooser_->shown, 2) << "the open command ran again";
     EXPECT_EQ(form_.Store().Header(1), 22) << "the region changed before it was read whole";
   });
   EXPECT_TRUE(form_.errors.empty());
   EXPECT_EQ(form_.Store().Header(1), 16);
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
   ExpectIdleOnceShown();
@@ -528,14 +477,13 @@ TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
   EXPECT_TRUE(form_.errors.empty()) << "a closing window has nothing to say";
   EXPECT_EQ(testing::StoreDigest(form_.Store()), store);
   EXPECT_EQ(map_->Picture(), before);
-  EXPECT_EQ(list_->Lines(), kLoadLog);
+  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), bar) << "the bar stays where it was last set";
 }
 
 // The real error box, read and closed by the modal driver.
 TEST(MainWindowErrorBox, IsModalCriticalTitledOpenGeoDataWithTheMessage) {
-  const std::string answer = "/nonexistent/region.dat";
-  Form1 form(std::make_unique<PathDialog>(answer));
+  Form1 form(std::make_unique<PathDialog>("/nonexistent/region.dat"));
   form.show();
   testing::ModalDriver person;
   form.findChild<QMenu*>()->actions().value(0)->trigger();

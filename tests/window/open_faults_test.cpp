@@ -36,7 +36,7 @@ using testing::TempDir;
 class Window {
  public:
   Window()
-      : form_(std::make_unique<PathDialog>(path_),
+      : form_(std::make_unique<PathDialog>(chooser_),
               [this](const std::string& path) -> std::unique_ptr<ByteSource> {
                 if (bad_ != nullptr) return testing::OpenBadFile(*bad_, path);
                 return std::make_unique<FileSource>(path);
@@ -49,7 +49,7 @@ class Window {
 
   // A bad file's row says how its input is opened.
   void Open(const std::string& path, const testing::BadFile* bad = nullptr) {
-    path_ = path;
+    chooser_->answer = path;
     bad_ = bad;
     form_.menuBar()->actions().value(0)->menu()->actions().value(0)->trigger();
     QApplication::processEvents();
@@ -70,7 +70,7 @@ class Window {
 
  private:
   testing::ModalDriver person_;
-  std::string path_;
+  std::shared_ptr<DialogRecord> chooser_ = std::make_shared<DialogRecord>();
   const testing::BadFile* bad_ = nullptr;
   Form1 form_;
   MapPanelWidget* map_;

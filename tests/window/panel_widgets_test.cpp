@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -15,7 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "testing/panel_lines.h"
 #include "testing/qt/accessibility_events.h"
+#include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -111,6 +114,12 @@ TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
   }
 }
 
+// What a readout or a load does to the panel: clears it and prints the lines.
+void PrintLines(TextPanelWidget& list, const std::vector<std::string>& lines) {
+  list.Cls();
+  for (const std::string& line : lines) list.Print({std::string_view(line)});
+}
+
 class TextPanelWidgetTest : public ::testing::Test {
  protected:
   TextPanelWidgetTest() : list_(throttle_) { list_.resize(201, 513); }
@@ -162,14 +171,9 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
   const auto on_screen = [this] {
     return list_.screen()->grabWindow(list_.winId()).toImage().convertToFormat(QImage::Format_RGB32);
   };
-  const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
-                                     "File saved in memory!", "Drawing Geodata...."};
-  std::vector<std::string> readout{"Map:  22 _ 22 ", "", " World_X:  73984 ", " World_Y:  143872 ",
-                                   "", " 66   100 ", "", "www.example.org", "", "Developer: A",
-                                   "a@example.org", "b@example.org", ""};
-  std::vector<std::string> next = readout;
-  next[2] = " World_X:  74112 ";
-  next[5] = " 67   100 ";
+  const std::vector<std::string> log = testing::LoadLogLines();
+  const std::vector<std::string> readout = testing::ReadoutLines();
+  const std::vector<std::string> next = testing::NextColumnReadoutLines();
   const std::vector<std::string> overflowing(60, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
   struct Step {
     const char* what;
@@ -183,8 +187,7 @@ TEST_F(TextPanelWidgetTest, TheScreenShowsTheLinesOnceTheEventLoopHasRun) {
   list_.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
   for (const Step& step : steps) {
-    list_.Cls();
-    for (const std::string& line : step.lines) list_.Print({std::string_view(line)});
+    PrintLines(list_, step.lines);
     // A paint that does not reach the screen, while rows wait for their frame.
     const QImage all = list_.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(QTest::qWaitFor([&] { return on_screen() == all; })) << step.what;
@@ -233,31 +236,30 @@ TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
       << "below the text";
 }
 
-// A listener is told of what changed in one event per paint, of just the
-// changed lines, whole. The throttle's clock stands still, so no repaint is
-// forced in the middle of the lines printed: the event loop paints them once.
-TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
-  RepaintThrottle throttle([] { return RepaintThrottle::Clock::time_point(); });
-  TextPanelWidget list(throttle);
-  list.resize(201, 513);
-  testing::AccessibilityEvents events;
-  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
-  ASSERT_NE(iface, nullptr);
-  list.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+// The panel shown, on a throttle clock that the test moves: a frame at a time,
+// and never far enough for a forced repaint in the middle of the lines
+// printed.
+class TextPanelOnTestClock : public ::testing::Test {
+ protected:
+  TextPanelOnTestClock() : list_(throttle_) { list_.resize(201, 513); }
+  void SetUp() override {
+    list_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
+  }
 
-  const std::vector<std::string> log{"Reading file Header...", "Reading file data.....",
-                                     "File saved in memory!", "Drawing Geodata...."};
-  const std::vector<std::string> readout{"Map:  22 _ 22 ", "", " World_X:  73984 ", " World_Y:  143872 ",
-                                         "", " 66   100 ", "", "www.example.org", "", "Developer: A",
-                                         "a@example.org", "b@example.org", ""};
-  std::vector<std::string> next = readout;
-  next[2] = " World_X:  74112 ";
-  next[5] = " 67   100 ";
-  const QString kLog = "Reading file Header...\nReading file data.....\nFile saved in memory!\nDrawing Geodata....";
-  const QString kReadout =
-      "Map:  22 _ 22 \n\n World_X:  73984 \n World_Y:  143872 \n\n 66   100 \n\nwww.example.org\n\n"
-      "Developer: A\na@example.org\nb@example.org\n";
+  RepaintThrottle::Clock::time_point now_{std::chrono::hours(1)};
+  RepaintThrottle throttle_{[this] { return now_; }};
+  TextPanelWidget list_;
+};
+
+// A listener is told of what changed in one event per paint, of just the
+// changed lines, whole.
+TEST_F(TextPanelOnTestClock, TellsAListenerTheChangedLinesInOneEvent) {
+  testing::AccessibilityEvents events;
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list_);
+  ASSERT_NE(iface, nullptr);
+  const std::vector<std::string> log = testing::LoadLogLines();
+  const std::vector<std::string> readout = testing::ReadoutLines();
   struct Step {
     const char* what;
     std::vector<std::string> lines;
@@ -265,25 +267,72 @@ TEST(TextPanelWidgetListener, IsToldTheChangedLinesInOneEvent) {
     QString removed, inserted;
   };
   const Step steps[] = {
-      {"the load's log", log, 0, "", kLog},
-      {"a readout, its first line changed", readout, 0, kLog, kReadout},
-      {"the next block", next, 16, " World_X:  73984 \n World_Y:  143872 \n\n 66   100 ",
-       " World_X:  74112 \n World_Y:  143872 \n\n 67   100 "},
+      {"the load's log", log, 0, "", testing::Joined(log)},
+      {"a readout, its first line changed", readout, 0, testing::Joined(log), testing::Joined(readout)},
+      {"the next block", testing::NextColumnReadoutLines(), 16,
+       " World_X:  73984 \n World_Y:  143872 \n\n 66   100 ", " World_X:  74112 \n World_Y:  143872 \n\n 67   100 "},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
     const QString had = iface->text(QAccessible::Value);
     events.events.clear();
-    list.Cls();
-    for (const std::string& line : step.lines) list.Print({std::string_view(line)});
+    PrintLines(list_, step.lines);
+    now_ += RepaintThrottle::kFrame;
     ASSERT_TRUE(QTest::qWaitFor([&] {
-      return testing::Applied(had, events.Of(&list, QAccessible::TextUpdated)) == iface->text(QAccessible::Value);
+      return testing::Applied(had, events.Of(&list_, QAccessible::TextUpdated)) == iface->text(QAccessible::Value);
     }));
-    const auto told = events.Of(&list, QAccessible::TextUpdated);
+    const auto told = events.Of(&list_, QAccessible::TextUpdated);
     ASSERT_EQ(told.size(), 1U);
     EXPECT_EQ(told[0].position, step.position);
     EXPECT_EQ(told[0].removed, step.removed);
     EXPECT_EQ(told[0].inserted, step.inserted);
+  }
+}
+
+// Pointer moves come faster than the screen shows them. The clock stands
+// still while the same lines are printed again and again, as by the readouts
+// of one move: nothing is repainted until a frame has passed, and then only
+// the rows whose text changed, in one paint.
+TEST_F(TextPanelOnTestClock, RepaintsOnlyTheChangedRowsAtMostOncePerFrame) {
+  testing::PaintRecorder recorder{&list_};
+  std::vector<QRegion>& paints = recorder.paints[&list_];
+  // After a frame, the paint that the rows asked for, if any.
+  const auto next_frame = [&](std::size_t want) {
+    now_ += RepaintThrottle::kFrame;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return testing::Timed(list_).isEmpty() && paints.size() >= want; }));
+    QApplication::processEvents();
+  };
+  const auto rows = [&](std::initializer_list<int> changed) {
+    const QRect area = list_.contentsRect();
+    const int line = list_.fontMetrics().height();
+    QRegion region;
+    for (int row : changed) region += QRect(area.left(), area.top() + row * line, area.width(), line);
+    return changed.size() == 0 ? std::vector<QRegion>{} : std::vector<QRegion>{region};
+  };
+  const std::vector<std::string> log = testing::LoadLogLines();
+  PrintLines(list_, log);
+  next_frame(1);
+  struct Step {
+    const char* what;
+    std::vector<std::string> lines;
+    std::vector<QRegion> repainted;
+  };
+  const Step steps[] = {
+      {"a readout over the log", testing::ReadoutLines(), rows({0, 1, 2, 3, 5, 7, 9, 10, 11})},
+      {"the next block", testing::NextColumnReadoutLines(), rows({2, 5})},
+      {"the log over a readout, shorter", log, rows({0, 1, 2, 3, 5, 7, 9, 10, 11})},
+      {"the same lines", log, {}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    paints.clear();
+    for (int readout = 0; readout < 5; ++readout) {
+      PrintLines(list_, step.lines);
+      QApplication::processEvents();
+    }
+    EXPECT_EQ(paints, std::vector<QRegion>{}) << "within the frame";
+    next_frame(step.repainted.size());
+    EXPECT_EQ(paints, step.repainted);
   }
 }
 

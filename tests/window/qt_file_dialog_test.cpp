@@ -12,11 +12,12 @@
 #include <QPointer>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 
+#include "testing/process_probe.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/temp_dir.h"
@@ -95,17 +96,6 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
       << "the next time it starts where the last file was";
 }
 
-// Watches the kernel keeps for this process: one "inotify wd:" line each in
-// /proc/self/fdinfo.
-int InotifyWatches() {
-  int watches = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fdinfo")) {
-    std::ifstream info(entry.path());
-    for (std::string line; std::getline(info, line);) watches += line.starts_with("inotify wd:");
-  }
-  return watches;
-}
-
 // The .dat files the shown dialog lists in `folder`, once its listing has
 // arrived from Qt's worker thread (the first that holds `awaited`, or what
 // it holds after five seconds). QFileSystemModel is Qt's own, not ours:
@@ -134,7 +124,7 @@ TEST(QtFileDialog, WatchesNothingWhileHiddenAndShowsTheFolderAsItIsWhenShown) {
   const QString folder = QString::fromStdString(dir.path().string());
   const std::string kept = dir.Write("kept.dat", nothing);
   const std::string gone = dir.Write("gone.dat", nothing);
-  const int watches = InotifyWatches();
+  const std::int64_t watches = testing::FolderWatches();
   QtFileDialog dialog(nullptr);
   dialog.Filter("GeoData file (*.dat) |*.dat");
   QPointer<QFileDialog> first;
@@ -147,7 +137,7 @@ TEST(QtFileDialog, WatchesNothingWhileHiddenAndShowsTheFolderAsItIsWhenShown) {
     static_cast<QDialog&>(shown).accept();
   }));
   EXPECT_EQ(listed, QStringList({"gone.dat", "kept.dat"}));
-  EXPECT_EQ(InotifyWatches(), watches) << "the folder and its parents are watched while hidden";
+  EXPECT_EQ(testing::FolderWatches(), watches) << "the folder and its parents are watched while hidden";
   EXPECT_TRUE(first.isNull()) << "no model, worker thread or timer stays behind to react";
 
   dir.Write("new.dat", nothing);
@@ -157,7 +147,7 @@ TEST(QtFileDialog, WatchesNothingWhileHiddenAndShowsTheFolderAsItIsWhenShown) {
     shown.reject();
   }));
   EXPECT_EQ(listed, QStringList({"kept.dat", "new.dat"})) << "a created file is there, a deleted one gone";
-  EXPECT_EQ(InotifyWatches(), watches);
+  EXPECT_EQ(testing::FolderWatches(), watches);
 }
 
 // Named from the file name alone: a reading provider would call the first a

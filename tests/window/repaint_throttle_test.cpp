@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QWidget>
 #include <chrono>
+#include <memory>
+
+#include "testing/qt/paint_recorder.h"
+#include "testing/qt/qt_printers.h"
 
 namespace geodata {
 namespace {
@@ -105,17 +109,47 @@ TEST_F(RepaintThrottleTest, APaintByTheEventLoopRestartsTheInterval) {
   EXPECT_EQ(a_.paints, 2);
 }
 
-TEST_F(RepaintThrottleTest, APanelThatAsksForItsChangedPartsIsRepaintedOnlyWhenForced) {
+TEST_F(RepaintThrottleTest, APanelThatAsksForItsOwnRowsIsRepaintedWholeOnlyWhenForced) {
+  throttle_.AsksForItsOwnRows(a_, [] {});
   At(0);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   EXPECT_EQ(a_.paints, 1) << "forced, as any changed panel";
   At(5);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   QApplication::processEvents();
   EXPECT_EQ(a_.paints, 1) << "the throttle asks for no repaint of its own";
   At(40);
-  throttle_.Touched(a_, RepaintThrottle::Update::kNone);
+  throttle_.Touched(a_);
   EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
+}
+
+// Qt frees a panel whenever its owner goes; a forced repaint then reaches only
+// the panels that are left.
+TEST_F(RepaintThrottleTest, APanelDestroyedWhileItWaitsForItsRepaintIsSkipped) {
+  At(0);
+  auto gone = std::make_unique<CountingPanel>(throttle_);
+  gone->show();
+  QApplication::processEvents();
+  At(5);
+  throttle_.Touched(*gone);
+  throttle_.Touched(b_);
+  gone.reset();
+  At(40);
+  throttle_.Touched(b_);
+  EXPECT_EQ(b_.paints, 1) << "the panels that are left are repainted";
+}
+
+// The window's panels go after its throttle: no wait for a frame is left to
+// call into it.
+TEST(RepaintThrottleLifetime, APanelThatOutlivesItsThrottleWaitsForNothing) {
+  QWidget panel;
+  {
+    RepaintThrottle throttle;
+    throttle.AsksForItsOwnRows(panel, [] {});
+    throttle.Touched(panel);
+    ASSERT_EQ(testing::Timed(panel), QStringList{"QTimer"});
+  }
+  EXPECT_EQ(testing::Timed(panel), QStringList{});
 }
 
 TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
