@@ -48,11 +48,11 @@ class GatedSource final : public ByteSource {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, kGiveUp, [&] { return waiting_ && reads_ >= allowed_; });
   }
+  // Notifies under the lock: the load's thread may destroy the source as
+  // soon as it has read on.
   void Open() {
-    {
-      const std::lock_guard lock(mutex_);
-      allowed_ = INT_MAX;
-    }
+    const std::lock_guard lock(mutex_);
+    allowed_ = INT_MAX;
     changed_.notify_all();
   }
 

@@ -101,13 +101,15 @@ class InputHold final : public QObject {
 
 }  // namespace
 
+CheckThread::CheckThread() : thread_([this] { Serve(); }) {}
+
 CheckThread::~CheckThread() {
   {
     const std::lock_guard lock(mutex_);
     quit_ = true;
   }
   changed_.notify_all();
-  if (thread_.joinable()) thread_.join();
+  thread_.join();
 }
 
 void CheckThread::Serve() {
@@ -147,39 +149,65 @@ void CheckThread::ShowProgress(ProgressPanel& bar) {
   show_up_to(static_cast<std::uint32_t>(checked));
 }
 
-CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, ProgressPanel& bar) {
+CheckedRegion CheckThread::Run(RegionReader& reader, const Opener& open, ProgressPanel& bar) {
   stop_.store(false, std::memory_order_relaxed);
   checked_.store(0, std::memory_order_relaxed);
   ended_runs_.clear();
   shown_run_ = 0;
   shown_blocks_ = 0;
-  QEventLoop loop;
-  // Made here rather than on the thread, so that only this thread ever
-  // touches it; the thread only hands it to Qt.
-  auto done = std::make_unique<QEvent>(QEvent::Quit);
   std::optional<CheckedRegion> region;
   std::exception_ptr failure;
-  bool finished = false;
   Relay relay(*this);
   {
     const std::lock_guard lock(mutex_);
+    finished_ = false;
     job_ = [&] {
       try {
-        region.emplace(reader.Check(source, relay));
+        const std::unique_ptr<ByteSource> source = open();
+        region.emplace(reader.Check(*source, relay));
       } catch (...) {
         failure = std::current_exception();
       }
-      {
-        const std::lock_guard lock(mutex_);
-        finished = true;
-      }
-      // Before the job counts as done: the loop lives until then.
-      QCoreApplication::postEvent(&loop, done.release());
+      const std::lock_guard lock(mutex_);
+      finished_ = true;
+      if (waiting_ != nullptr) QCoreApplication::postEvent(waiting_, wake_.release());
     };
-    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
   }
   changed_.notify_all();
 
+  std::exception_ptr shown_failure;
+  bool quick = false;
+  {
+    std::unique_lock lock(mutex_);
+    quick = changed_.wait_for(lock, kQuickCheck, [&] { return finished_; });
+  }
+  if (!quick) shown_failure = WaitServingTheWindow(bar);
+  {
+    std::unique_lock lock(mutex_);
+    if (!finished_) Cancel();
+    changed_.wait(lock, [&] { return !job_; });
+    waiting_ = nullptr;
+  }
+  if (shown_failure) std::rethrow_exception(shown_failure);
+  if (stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
+  // The bar ends at the last block checked, whether the check passed or not.
+  ShowProgress(bar);
+  if (failure) std::rethrow_exception(failure);
+  return std::move(*region);
+}
+
+// Runs the window's events until the check has finished or the application
+// quits, the bar catching up once a frame. Returns what the bar threw.
+std::exception_ptr CheckThread::WaitServingTheWindow(ProgressPanel& bar) {
+  QEventLoop loop;
+  {
+    const std::lock_guard lock(mutex_);
+    if (finished_) return nullptr;
+    waiting_ = &loop;
+    // Made on this thread, so that only this thread touches it; the check's
+    // thread only hands it to Qt.
+    wake_ = std::make_unique<QEvent>(QEvent::Quit);
+  }
   InputHold hold;
   std::exception_ptr shown_failure;
   QTimer frame;
@@ -198,18 +226,10 @@ CheckedRegion CheckThread::Run(RegionReader& reader, ByteSource& source, Progres
   frame.start(kFrame);
   // Returns early only when the application quits: the check then stops.
   loop.exec();
-  frame.stop();
-  {
-    std::unique_lock lock(mutex_);
-    if (!finished) Cancel();
-    changed_.wait(lock, [&] { return !job_; });
-  }
-  if (shown_failure) std::rethrow_exception(shown_failure);
-  if (stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
-  // The bar ends at the last block checked, whether the check passed or not.
-  ShowProgress(bar);
-  if (failure) std::rethrow_exception(failure);
-  return std::move(*region);
+  const std::lock_guard lock(mutex_);
+  waiting_ = nullptr;
+  wake_.reset();
+  return shown_failure;
 }
 
 }  // namespace geodata

@@ -5,11 +5,15 @@
 // are checked.
 #pragma once
 
+#include <QEvent>
+#include <QEventLoop>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,16 +33,23 @@ class CheckThread {
   // The bar catches up with the blocks checked once per frame of a 60 Hz
   // screen: often enough to follow, seldom enough to cost nothing.
   static constexpr std::chrono::milliseconds kFrame{16};
+  // A check that ends this soon, as from a local disk, is simply waited
+  // for: an event loop, a timer and two thread wake-ups more would cost a
+  // small file's open a fifth again.
+  static constexpr std::chrono::milliseconds kQuickCheck{10};
 
-  CheckThread() = default;
+  CheckThread();
   ~CheckThread();
   CheckThread(const CheckThread&) = delete;
   CheckThread& operator=(const CheckThread&) = delete;
 
-  // Checks the source on the thread; returns when the check has ended.
-  // Throws what the check throws, or LoadCancelled after Cancel or when the
+  // Opens the source and checks it on the thread, and closes it; returns
+  // when the check has ended. Opening is done there too: a share that is
+  // slow to answer can hold an open as long as a read. Throws what opening
+  // or the check throws, or LoadCancelled after Cancel or when the
   // application quits meanwhile.
-  CheckedRegion Run(RegionReader& reader, ByteSource& source, ProgressPanel& bar);
+  using Opener = std::function<std::unique_ptr<ByteSource>()>;
+  CheckedRegion Run(RegionReader& reader, const Opener& open, ProgressPanel& bar);
   // Stops a check under way at its next block. Called on the window's thread.
   void Cancel() { stop_.store(true, std::memory_order_relaxed); }
 
@@ -46,12 +57,15 @@ class CheckThread {
   class Relay;
   void Serve();
   void ShowProgress(ProgressPanel& bar);
+  std::exception_ptr WaitServingTheWindow(ProgressPanel& bar);
 
   std::mutex mutex_;
   std::condition_variable changed_;
   std::function<void()> job_;  // set by Run, cleared by the thread once done
+  bool finished_ = false;      // the check of the job has ended
   bool quit_ = false;
-  std::thread thread_;  // started with the first load, so start-up pays nothing
+  QEventLoop* waiting_ = nullptr;  // the window's loop that waits for the check
+  std::unique_ptr<QEvent> wake_;   // what ends that loop
   std::atomic<bool> stop_{false};
   // From the thread to the bar: (read << 32) | blocks checked in that read,
   // and the blocks of each read given up for another.
@@ -59,6 +73,10 @@ class CheckThread {
   std::vector<std::uint32_t> ended_runs_;
   std::uint32_t shown_run_ = 0;  // what the bar shows of them
   std::uint32_t shown_blocks_ = 0;
+  // Last, so that it starts once the rest exists. Started with the window:
+  // a thread's first start waits here for the system's next tick (4 ms),
+  // which a first open from a local disk would feel.
+  std::thread thread_;
 };
 
 }  // namespace geodata

@@ -140,9 +140,7 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  const std::unique_ptr<ByteSource> source = open_(Failas);
-  const CheckedRegion region = checking_.Run(reader_, *source, *Baras);
-  source->Close();
+  const CheckedRegion region = checking_.Run(reader_, [&] { return open_(Failas); }, *Baras);
   reader_.Store(region, store_, *Map, *list);
 }
 

@@ -30,7 +30,8 @@ class Form1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Opens the file a path names; tests stand in for the disk with it.
+  // Opens the file a path names, on the load's thread; tests stand in for
+  // the disk with it.
   using SourceOpener = std::function<std::unique_ptr<ByteSource>(const std::string&)>;
 
   // Without a dialog the window asks through Qt's file dialog; without an

@@ -38,10 +38,9 @@ TEST(CheckThread, TheBarTakesEachBlockReadInOrderWhilePiecesArriveSlowly) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::RecordingProgress bar;
-    ScriptedSource source(versions, c.script);
     bool loaded = false;
     try {
-      thread.Run(reader, source, bar);
+      thread.Run(reader, [&] { return std::make_unique<ScriptedSource>(versions, c.script); }, bar);
       loaded = true;
     } catch (const RegionError&) {
     }
