@@ -14,7 +14,6 @@
 namespace geodata {
 namespace {
 
-constexpr std::size_t kPieceBytes = RegionReader::kPieceBytes;
 constexpr int kGroupBlocks = StagingArea::kGroupBlocks;
 
 // What is wrong with a block, and where.
