@@ -6,6 +6,7 @@
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
+  const geodata::platform::PrimaryScreen screen = geodata::PrepareScreenScale();
   QApplication app(argc, argv);
   geodata::PrepareApplication();
   geodata::Form1 window;

@@ -23,6 +23,7 @@ constexpr int kBannerHeight = 151;
 constexpr int kBannerQuality = 92;
 constexpr int kIconSizes[] = {48, 32, 24, 16};
 constexpr int kIconDepths[] = {4, 8, 32};
+constexpr int kLargeIconSize = 256;  // PNG-compressed, for Explorer's large views
 constexpr int kDesktopIconSizes[] = {48, 256};
 const QColor kNight(11, 24, 38);
 
@@ -147,6 +148,7 @@ int main(int argc, char* argv[]) {
   for (const int bits : kIconDepths) {
     for (const int size : kIconSizes) images.push_back({DrawIcon(size), bits});
   }
+  images.push_back({DrawIcon(kLargeIconSize), 32, true});
   saved = saved && Save(geodata::EncodeIco(images), folder.filePath(QStringLiteral("geodata-viewer.ico")));
   for (const int size : kDesktopIconSizes) {
     saved = saved && DrawIcon(size).save(

@@ -1,5 +1,6 @@
 #include "tools/make_artwork_ico.h"
 
+#include <QBuffer>
 #include <QVector>
 #include <cstdint>
 #include <stdexcept>
@@ -96,6 +97,17 @@ QByteArray EncodeBitmap(const IconImage& icon) {
   return out;
 }
 
+QByteArray EncodePng(const IconImage& icon) {
+  if (icon.bits != 32) throw std::invalid_argument("a PNG icon image has 32 bits");
+  QByteArray out;
+  QBuffer buffer(&out);
+  if (!buffer.open(QIODevice::WriteOnly) ||
+      !icon.image.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG")) {
+    throw std::runtime_error("cannot encode the icon image as PNG");
+  }
+  return out;
+}
+
 }  // namespace
 
 QByteArray EncodeIco(const std::vector<IconImage>& images) {
@@ -110,7 +122,7 @@ QByteArray EncodeIco(const std::vector<IconImage>& images) {
     if (size != icon.image.height() || size < 1 || size > 256) {
       throw std::invalid_argument("icon images must be square, 1 to 256 pixels");
     }
-    const QByteArray body = EncodeBitmap(icon);
+    const QByteArray body = icon.png ? EncodePng(icon) : EncodeBitmap(icon);
     directory.append(static_cast<char>(size % 256));
     directory.append(static_cast<char>(size % 256));
     directory.append(static_cast<char>(icon.bits == 4 ? 16 : 0));

@@ -1,5 +1,6 @@
 // Encodes several images into one icon file. Qt writes an icon file with a
-// single image only; the window's icon carries each size at three depths.
+// single image only; the window's icon carries each size at three depths,
+// and a large image for Explorer's large views.
 #pragma once
 
 #include <QByteArray>
@@ -9,8 +10,9 @@
 namespace geodata {
 
 struct IconImage {
-  QImage image;  // square, at most 256 pixels, with alpha
-  int bits;      // 4 (16 colours), 8 (256 colours) or 32
+  QImage image;      // square, at most 256 pixels, with alpha
+  int bits;          // 4 (16 colours), 8 (256 colours) or 32
+  bool png = false;  // stored as a PNG image (32 bits), as Windows expects at 256 pixels
 };
 
 QByteArray EncodeIco(const std::vector<IconImage>& images);

@@ -1,11 +1,33 @@
 #include "window/application_setup.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QSettings>
 
 #include "window/panel_accessibility.h"
+#include "window/scale_rule.h"
 
 namespace geodata {
+
+platform::PrimaryScreen PrepareScreenScale() {
+  platform::PrimaryScreen primary;
+  int factor = 1;
+  if (primary.Facts()) {
+    platform::ScreenFacts screen = *primary.Facts();
+    // A scale asked of Qt itself counts as the system's.
+    bool given = false;
+    const double asked = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
+    if (given && asked > 0) screen.scale *= asked;
+    factor = ChooseScale(screen).factor;
+  }
+  // Text sized at 96 dots per inch like the layout, whatever the system's
+  // scale, then drawn at the factor: the primary screen's first in the
+  // list, 1 on the others. Qt reads these as it starts.
+  qunsetenv("QT_SCALE_FACTOR");
+  qputenv("QT_FONT_DPI", QByteArray::number(platform::kBaseDpi));
+  qputenv("QT_SCREEN_SCALE_FACTORS", QByteArray::number(factor));
+  return primary;
+}
 
 void PrepareApplication() {
   QApplication::setApplicationName(QStringLiteral("GeoData viewer"));

@@ -1,8 +1,15 @@
-// What the program sets on its QApplication before the window is made; the
-// entry point and the start-up benchmark share it so they time the same steps.
+// What the program sets before its QApplication exists and on it before the
+// window is made; the entry point and the start-up benchmark share it so they
+// time the same steps.
 #pragma once
 
+#include "window/platform/screen.h"
+
 namespace geodata {
+
+// Before the QApplication: the scale the toolkit draws the window at. Keep
+// the screen it returns until the QApplication exists.
+[[nodiscard]] platform::PrimaryScreen PrepareScreenScale();
 
 // Needs a QApplication.
 void PrepareApplication();

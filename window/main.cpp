@@ -8,6 +8,7 @@
 #include "window/main_window.h"
 
 int main(int argc, char* argv[]) {
+  const geodata::platform::PrimaryScreen screen = geodata::PrepareScreenScale();
   QApplication app(argc, argv);
   geodata::PrepareApplication();
   std::unique_ptr<geodata::Form1> window;

@@ -18,6 +18,7 @@
 #include "view/credits.h"
 #include "view/map_units.h"
 #include "view/pointer_readout.h"
+#include "window/client_area.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/qt_file_dialog.h"
@@ -35,8 +36,6 @@ struct TwipRect {
   QRect Pixels() const { return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)}; }
 };
 
-constexpr int kClientWidth = 11040;
-constexpr int kClientHeight = 10515;
 constexpr TwipRect kPicture1Place{720, 0, 9495, 2295};
 constexpr TwipRect kListPlace{120, 2400, 3015, 7695};
 constexpr TwipRect kMapPlace{3240, 2400, 7695, 7695};

@@ -7,13 +7,14 @@ set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-# Qt and GoogleTest for Windows, as scripts/windows/build-qt leaves them.
+# Qt and GoogleTest for Windows, as scripts/windows/build-qt leaves them: the
+# build of the current recipe is linked as qt/current in the cache.
 if(DEFINED ENV{GEODATA_WIN_PREFIX})
   list(APPEND CMAKE_FIND_ROOT_PATH $ENV{GEODATA_WIN_PREFIX})
 elseif(DEFINED ENV{GEODATA_WIN_CACHE})
-  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{GEODATA_WIN_CACHE}/prefix)
+  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{GEODATA_WIN_CACHE}/qt/current/prefix)
 else()
-  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{HOME}/.cache/geodata-viewer/windows/prefix)
+  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{HOME}/.cache/geodata-viewer/windows/qt/current/prefix)
 endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -16,6 +16,9 @@ class SystemError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The words for one of the system's error numbers (errno, GetLastError()).
+std::string Reason(std::uint32_t error);
+
 // A file descriptor or a handle, as the system gives it.
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;

@@ -11,7 +11,7 @@
 namespace geodata::platform {
 namespace {
 
-[[noreturn]] void Fail(int error) { throw SystemError(std::strerror(error)); }
+[[noreturn]] void Fail(int error) { throw SystemError(Reason(static_cast<std::uint32_t>(error))); }
 
 std::string KindOfFile(mode_t mode) {
   if (S_ISREG(mode)) return {};
@@ -25,6 +25,8 @@ std::string KindOfFile(mode_t mode) {
 FileTime Time(const timespec& t) { return {t.tv_sec, t.tv_nsec}; }
 
 }  // namespace
+
+std::string Reason(std::uint32_t error) { return std::strerror(static_cast<int>(error)); }
 
 FileHandle OpenForReading(const std::string& path) {
   // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused later.

@@ -4,21 +4,74 @@
 #include <string>
 
 #include "region/platform/file.h"
+#include "region/windows_path.h"
 
 namespace geodata::platform {
 namespace {
 
+[[noreturn]] void Fail(DWORD error) { throw SystemError(Reason(error)); }
+
+HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                    nullptr, 0);
+  if (n == 0) Fail(GetLastError());
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide, int length) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), bytes, nullptr, nullptr);
+  return utf8;
+}
+
+std::string CurrentDirectory() {
+  std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
+  const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+  if (length == 0 || length >= directory.size()) return {};
+  return Utf8(directory.data(), static_cast<int>(length));
+}
+
+// File times count 100 ns steps from 1601-01-01.
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+constexpr std::int64_t kUnixEpoch = 11'644'473'600 * kTicksPerSecond;
+
+FileTime Time(std::int64_t ticks) {
+  const std::int64_t since = ticks - kUnixEpoch;
+  std::int64_t s = since / kTicksPerSecond, rest = since % kTicksPerSecond;
+  if (rest < 0) {
+    --s;
+    rest += kTicksPerSecond;
+  }
+  return {s, rest * 100};
+}
+
+}  // namespace
+
 // The common reasons in the same words on every system, so that a message
-// reads alike wherever the viewer runs; the rest as the system says them.
-std::string Reason(DWORD error) {
+// reads alike wherever the viewer runs; the network's own in fixed words too,
+// since a share that is gone is not a missing file; the rest as the system
+// says them.
+std::string Reason(std::uint32_t error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
       return "No such file or directory";
+    case ERROR_BAD_NETPATH:
+      return "The network path was not found";
+    case ERROR_BAD_NET_NAME:
+      return "The network name cannot be found";
+    case ERROR_NETNAME_DELETED:
+      return "The network name is no longer available";
+    case ERROR_UNEXP_NET_ERR:
+      return "An unexpected network error occurred";
     case ERROR_ACCESS_DENIED:
       return "Permission denied";
     case ERROR_SHARING_VIOLATION:
@@ -41,9 +94,7 @@ std::string Reason(DWORD error) {
                                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string reason;
   if (length > 0) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    reason.resize(static_cast<std::size_t>(bytes));
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), reason.data(), bytes, nullptr, nullptr);
+    reason = Utf8(text, static_cast<int>(length));
     LocalFree(text);
   }
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.' ||
@@ -53,40 +104,11 @@ std::string Reason(DWORD error) {
   return reason.empty() ? "system error " + std::to_string(error) : reason;
 }
 
-[[noreturn]] void Fail(DWORD error) { throw SystemError(Reason(error)); }
-
-HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
-  if (n == 0) Fail(GetLastError());
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
-
-// File times count 100 ns steps from 1601-01-01.
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-constexpr std::int64_t kUnixEpoch = 11'644'473'600 * kTicksPerSecond;
-
-FileTime Time(std::int64_t ticks) {
-  const std::int64_t since = ticks - kUnixEpoch;
-  std::int64_t s = since / kTicksPerSecond, rest = since % kTicksPerSecond;
-  if (rest < 0) {
-    --s;
-    rest += kTicksPerSecond;
-  }
-  return {s, rest * 100};
-}
-
-}  // namespace
-
 FileHandle OpenForReading(const std::string& path) {
   // Others may keep writing, renaming or deleting the file; a folder opens
-  // too, so that it is named as one instead of "access denied".
-  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+  // too, so that it is named as one instead of "access denied". The
+  // extended form opens paths of any length, on drives and on shares.
+  const HANDLE file = CreateFileW(Wide(ExtendedWindowsPath(path, CurrentDirectory())).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) Fail(GetLastError());

@@ -19,7 +19,7 @@ TEST(Artwork, BannerIsA633By151ColourJpeg) {
   EXPECT_FALSE(banner.isGrayscale());
 }
 
-TEST(Artwork, IconHoldsFourSizesAtThreeDepths) {
+TEST(Artwork, IconHoldsFourSizesAtThreeDepthsAndALargePng) {
   QFile file(QStringLiteral(":/geodata-viewer/geodata-viewer.ico"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray ico = file.readAll();
@@ -27,39 +27,47 @@ TEST(Artwork, IconHoldsFourSizesAtThreeDepths) {
   ASSERT_GE(ico.size(), 6);
   EXPECT_EQ(qFromLittleEndian<quint16>(bytes + 2), 1) << "an icon, not a cursor";
   const int count = qFromLittleEndian<quint16>(bytes + 4);
-  ASSERT_EQ(count, 12);
+  ASSERT_EQ(count, 13);
   ASSERT_GE(ico.size(), 6 + 16 * count);
 
+  const QByteArray png_magic("\x89PNG\r\n\x1a\n");
   std::set<std::pair<int, int>> found;  // size, bits
   for (int i = 0; i < count; ++i) {
     const uchar* entry = bytes + 6 + 16 * i;
-    const int size = entry[0];
     const int bits = qFromLittleEndian<quint16>(entry + 6);
     const quint32 length = qFromLittleEndian<quint32>(entry + 8);
     const quint32 offset = qFromLittleEndian<quint32>(entry + 12);
     ASSERT_LE(quint64{offset} + length, quint64(ico.size())) << i;
-    const uchar* bitmap = bytes + offset;
-    EXPECT_EQ(qFromLittleEndian<qint32>(bitmap + 4), size) << i;
-    EXPECT_EQ(qFromLittleEndian<qint32>(bitmap + 8), 2 * size) << i;
-    EXPECT_EQ(qFromLittleEndian<quint16>(bitmap + 14), bits) << i;
+    const QByteArray body = ico.mid(offset, length);
+    // Windows reads a size byte of 0 as 256, and an image that large only as PNG.
+    const int size = entry[0] == 0 ? 256 : entry[0];
+    EXPECT_EQ(body.startsWith(png_magic), size == 256) << i;
+    if (body.startsWith(png_magic)) {
+      EXPECT_EQ(QImage::fromData(body, "PNG").size(), QSize(size, size)) << i;
+    } else {
+      const auto* bitmap = reinterpret_cast<const uchar*>(body.constData());
+      EXPECT_EQ(qFromLittleEndian<qint32>(bitmap + 4), size) << i;
+      EXPECT_EQ(qFromLittleEndian<qint32>(bitmap + 8), 2 * size) << i;
+      EXPECT_EQ(qFromLittleEndian<quint16>(bitmap + 14), bits) << i;
+    }
     EXPECT_EQ(entry[2], bits == 4 ? 16 : 0) << i;
     found.insert({size, bits});
   }
-  std::set<std::pair<int, int>> want;
+  std::set<std::pair<int, int>> want = {{256, 32}};
   for (const int size : {48, 32, 24, 16}) {
     for (const int bits : {4, 8, 32}) want.insert({size, bits});
   }
   EXPECT_EQ(found, want);
 
   QImageReader reader(QStringLiteral(":/geodata-viewer/geodata-viewer.ico"));
-  EXPECT_EQ(reader.imageCount(), 12);
+  EXPECT_EQ(reader.imageCount(), 13);
   int read = 0;
   do {
     const QImage image = reader.read();
     ASSERT_FALSE(image.isNull()) << "image " << read << ": " << reader.errorString().toStdString();
     ++read;
   } while (reader.jumpToNextImage());
-  EXPECT_EQ(read, 12);
+  EXPECT_EQ(read, 13);
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// The primary screen as the system describes it. The toolkit's scale has to
+// be chosen before the toolkit starts, so the system is asked first.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+namespace geodata::platform {
+
+// Dots per inch at a scale of 100 %.
+inline constexpr int kBaseDpi = 96;
+
+struct ScreenFacts {
+  int width = 0, height = 0;            // device pixels
+  int work_width = 0, work_height = 0;  // what the taskbar and docks leave of it
+  double scale = 1;                     // the system's scale: 1.5 at 150 %
+};
+
+class PrimaryScreen {
+ public:
+  // Asks the system.
+  PrimaryScreen();
+
+  // Empty where there is no screen to ask, or none the toolkit will use.
+  const std::optional<ScreenFacts>& Facts() const { return facts_; }
+
+ private:
+  std::optional<ScreenFacts> facts_;
+  // What asking opened, held while this lives: an X server that loses its
+  // last client starts over, and meanwhile refuses the toolkit's connection.
+  std::shared_ptr<void> held_;
+};
+
+}  // namespace geodata::platform
