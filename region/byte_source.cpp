@@ -12,6 +12,26 @@
 namespace geodata {
 namespace {
 
+// Why a path that names no plain file is refused, in the same words on every
+// system.
+std::string WhatItIs(platform::FileKind kind) {
+  switch (kind) {
+    case platform::FileKind::kPlain:
+      return "it is a plain file";
+    case platform::FileKind::kDirectory:
+      return "it is a directory";
+    case platform::FileKind::kPipe:
+      return "it is a pipe";
+    case platform::FileKind::kDevice:
+      return "it is a device";
+    case platform::FileKind::kSocket:
+      return "it is a socket";
+    case platform::FileKind::kOther:
+      break;
+  }
+  return "it is not a plain file";
+}
+
 class SystemClock final : public StampClock {
  public:
   std::int64_t NowNs() override { return platform::CoarseNow().Nanoseconds(); }
@@ -35,9 +55,9 @@ FileSource::FileSource(std::string path, StampClock& clock) : path_(std::move(pa
     Close();
     throw RegionError(RegionErrorKind::kCannotOpen, path_, RegionErrorWhere::Detail(error.what()));
   }
-  if (!status.not_plain.empty()) {
+  if (status.kind != platform::FileKind::kPlain) {
     Close();
-    throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(status.not_plain));
+    throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(WhatItIs(status.kind)));
   }
 }
 

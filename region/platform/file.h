@@ -29,9 +29,11 @@ struct FileTime {
   bool operator==(const FileTime&) const = default;
 };
 
+// What a path names; the reader reads only plain files.
+enum class FileKind { kPlain, kDirectory, kPipe, kDevice, kSocket, kOther };
+
 struct FileStatus {
-  // Empty for a plain file, else why it is not one ("it is a directory").
-  std::string not_plain;
+  FileKind kind = FileKind::kPlain;
   std::uint64_t size = 0;
   FileTime modified, changed;
 };

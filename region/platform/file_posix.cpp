@@ -13,13 +13,13 @@ namespace {
 
 [[noreturn]] void Fail(int error) { throw SystemError(Reason(static_cast<std::uint32_t>(error))); }
 
-std::string KindOfFile(mode_t mode) {
-  if (S_ISREG(mode)) return {};
-  if (S_ISDIR(mode)) return "it is a directory";
-  if (S_ISFIFO(mode)) return "it is a pipe";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device";
-  if (S_ISSOCK(mode)) return "it is a socket";
-  return "it is not a plain file";
+FileKind KindOfFile(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kPlain;
+  if (S_ISDIR(mode)) return FileKind::kDirectory;
+  if (S_ISFIFO(mode)) return FileKind::kPipe;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::kDevice;
+  if (S_ISSOCK(mode)) return FileKind::kSocket;
+  return FileKind::kOther;
 }
 
 FileTime Time(const timespec& t) { return {t.tv_sec, t.tv_nsec}; }

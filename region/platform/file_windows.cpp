@@ -121,13 +121,13 @@ FileStatus Examine(FileHandle file) {
     case FILE_TYPE_DISK:
       break;
     case FILE_TYPE_CHAR:
-      status.not_plain = "it is a device";
+      status.kind = FileKind::kDevice;
       return status;
     case FILE_TYPE_PIPE:
-      status.not_plain = "it is a pipe";
+      status.kind = FileKind::kPipe;
       return status;
     default:
-      status.not_plain = "it is not a plain file";
+      status.kind = FileKind::kOther;
       return status;
   }
   FILE_BASIC_INFO basic{};
@@ -137,9 +137,9 @@ FileStatus Examine(FileHandle file) {
     Fail(GetLastError());
   }
   if (standard.Directory || (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    status.not_plain = "it is a directory";
+    status.kind = FileKind::kDirectory;
   } else if ((basic.FileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) {
-    status.not_plain = "it is a device";
+    status.kind = FileKind::kDevice;
   }
   status.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
   status.modified = Time(basic.LastWriteTime.QuadPart);
