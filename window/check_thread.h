@@ -74,8 +74,8 @@ class CheckThread {
   std::uint32_t shown_run_ = 0;  // what the bar shows of them
   std::uint32_t shown_blocks_ = 0;
   // Last, so that it starts once the rest exists. Started with the window:
-  // a thread's first start waits here for the system's next tick (4 ms),
-  // which a first open from a local disk would feel.
+  // on the machine we measure on, a new thread's first run waited for the
+  // scheduler's next tick (about 4 ms), which a first open would feel.
   std::thread thread_;
 };
 
