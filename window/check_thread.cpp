@@ -1,9 +1,9 @@
 #include "window/check_thread.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QEventLoop>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QTimer>
 #include <exception>
