@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -439,6 +441,8 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
     // The bar shows the blocks of the pieces read so far, painted.
     ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && !recorder.paints[baras_].empty(); }));
     EXPECT_LT(baras_->Position(), 65535.0F);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the pointer does not show busy";
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
     // What was covered is painted again, as it was.
     const std::size_t map_paints = recorder.paints[map_].size();
     map_->update();
@@ -461,6 +465,7 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays busy";
   ExpectIdleOnceShown();
 }
 
