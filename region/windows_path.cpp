@@ -58,7 +58,6 @@ std::string ExtendedWindowsPath(std::string_view path) {
     if (i > 0) extended += '\\';
     extended += names[i];
   }
-  if (names.size() == 1) extended += '\\';  // a drive's root
   return extended;
 }
 
