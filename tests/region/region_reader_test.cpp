@@ -162,6 +162,7 @@ TEST_F(ReaderTest, LoadsWholeRegionsOfOneKindAndIgnoresTrailingBytes) {
                         {"all complex", 8'519'698, 64, 0},
                         {"flat with trailing bytes", 393'234, 0, 2002},
                         {"flat with a tail of 64 MiB", 393'234, 0, std::size_t{64} << 20},
+                        {"complex, nine pieces, with a tail of 64 MiB", 8'519'698, 64, std::size_t{64} << 20},
                         // The path reaches the system as UTF-8 here and UTF-16 on Windows.
                         {"in a folder and file named in Cyrillic and Chinese", 393'234, 0, 0,
                          "Карты мира/地图 20_18.dat"}};
