@@ -11,10 +11,10 @@
 // counts as it is parsed, so nothing needs clearing between groups.
 //
 // Against a plain writer that puts each value straight into its slot
-// (read_second, CPU medians of 3 alternating runs of 5 on a busy 2-core
-// machine): complex 1.9-2.2 against 24-26 ms, mixed 20-21 against 37-39 ms,
-// worst 78-81 against 331-334 ms; only the all-flat region, 0.35-0.40
-// against 0.21 ms, is quicker plain.
+// (read_second, CPU medians of 5, 3 alternating rounds, busy 2-core
+// machine): complex 1.9-2.2 against 24-26 ms, mixed 19.6-21.2 against
+// 36.5-38.9 ms, worst 78-81 against 331-334 ms; only the all-flat region,
+// 0.35-0.40 against 0.21-0.23 ms, is quicker plain.
 #pragma once
 
 #include <algorithm>
