@@ -38,13 +38,14 @@ class ByteSource {
   // Copies up to out.size() bytes from offset; returns how many, 0 at the end.
   // Throws RegionError when the bytes cannot be read.
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
-  // Releases the source once its bytes are in memory.
+  // Lets the file go before the source is destroyed, which does the same.
   virtual void Close() {}
   virtual const std::string& Name() const = 0;
 };
 
 // A regular file, opened at construction. Anything else (missing, a directory,
-// a FIFO, a device) is refused before a byte is read, so nothing can block.
+// a FIFO, a device) is refused before a byte is read, so no pipe or device
+// can hold the load up; a share that stops answering still can, at any call.
 // Its stamp is taken only once the clock's tick of its last change has
 // passed (stamp_rule.h).
 class FileSource final : public ByteSource {

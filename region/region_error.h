@@ -1,5 +1,7 @@
-// The one error a load can end with: a closed set of kinds, each naming where
-// in the file the problem lies.
+// What is wrong with a region file or with reading it: a closed set of
+// kinds. Those found in the bytes name the block, cell and offset; the others
+// carry what the system said, or nothing. A load can also end in
+// LoadCancelled (the window closing), std::bad_alloc or SubscriptError.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +14,12 @@ namespace geodata {
 enum class RegionErrorKind {
   kCannotOpen,         // missing, no permission
   kNotRegularFile,     // a directory, a FIFO, a device
-  kReadFailed,         // the operating system reported an I/O error
+  kReadFailed,         // the system could not read or examine the open file
   kTruncatedHeader,    // the file ends inside the 18 header bytes
   kTruncatedBlock,     // the file ends before the 65,536th block is complete
   kLayerCountTooLarge, // a cell declares more layers than a cell can hold
   kFileChanged,        // the file kept changing while it was being read
-  kOutOfMemory,        // no memory to hold the file's bytes
+  kOutOfMemory,        // no memory to read the file in
 };
 
 // A short description of the kind, without the location.

@@ -9,6 +9,12 @@
 //   multilayer:  layer slots 0..count of cells 1..64, the count held to 0..16.
 // Every other slot keeps what the table held. A block records its kind and
 // counts as it is parsed, so nothing needs clearing between groups.
+//
+// Against a plain writer that puts each value straight into its slot
+// (read_second, CPU medians of 5, 3 alternating rounds, busy 2-core
+// machine): complex 1.9-2.2 against 24-26 ms, mixed 19.6-21.2 against
+// 36.5-38.9 ms, worst 78-81 against 331-334 ms; only the all-flat region,
+// 0.35-0.40 against 0.21-0.23 ms, is quicker plain.
 #pragma once
 
 #include <algorithm>

@@ -1,8 +1,9 @@
 // Windows opens a path longer than 260 characters only in its extended form
-// (\\?\C:\... or \\?\UNC\server\share\...), which the system takes as it
-// is: no "." or ".." resolved, no "/" read as a separator, no relative
-// path. So the path is first made whole as Windows would make it, then
-// given the prefix. Plain text work, so it is tested on every system.
+// (\\?\C:\... or \\?\UNC\server\share\...), which it takes as it is: "/" is
+// no separator there, and the periods and spaces that Windows drops from a
+// typed name stay. The file dialog, where every path comes from, gives
+// absolute paths with "." and ".." already resolved. Plain text work, so it
+// is tested on every system.
 #pragma once
 
 #include <string>
@@ -10,9 +11,9 @@
 
 namespace geodata {
 
-// `path` and `current_directory` are UTF-8; the current directory is
-// absolute, in either form. Paths already extended, device paths (\\.\...,
-// NUL, COM1) and the empty path come back as they are.
-std::string ExtendedWindowsPath(std::string_view path, std::string_view current_directory);
+// `path` is UTF-8. A path on a drive or a share comes back extended, the
+// periods and spaces Windows would drop dropped; any other comes back as it
+// is, for Windows to read itself.
+std::string ExtendedWindowsPath(std::string_view path);
 
 }  // namespace geodata

@@ -49,8 +49,7 @@ void Map_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, flo
   const double row = static_cast<float>(p.row);
 
   list.Cls();
-  // The items of RegionName, printed without composing the line twice.
-  list.Print({kRegionLabel, static_cast<double>(region_x), kRegionSeparator, static_cast<double>(region_y)});
+  list.Print({RegionName(region_x, region_y)});
   list.Print();
   list.Print({" World_X: ", p.world_x});
   list.Print({" World_Y: ", p.world_y});

@@ -1,5 +1,6 @@
-// The system's side of reading a region file: opening it without blocking,
-// telling what it is and when it last changed, and reading at an offset.
+// The system's side of reading a region file: opening it without waiting for
+// a pipe's writer, telling what it is and when it last changed, and reading
+// at an offset.
 #pragma once
 
 #include <cstddef>

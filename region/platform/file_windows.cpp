@@ -30,13 +30,6 @@ std::string Utf8(const wchar_t* wide, int length) {
   return utf8;
 }
 
-std::string CurrentDirectory() {
-  std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
-  const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
-  if (length == 0 || length >= directory.size()) return {};
-  return Utf8(directory.data(), static_cast<int>(length));
-}
-
 // File times count 100 ns steps from 1601-01-01.
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
 constexpr std::int64_t kUnixEpoch = 11'644'473'600 * kTicksPerSecond;
@@ -108,7 +101,7 @@ FileHandle OpenForReading(const std::string& path) {
   // Others may keep writing, renaming or deleting the file; a folder opens
   // too, so that it is named as one instead of "access denied". The
   // extended form opens paths of any length, on drives and on shares.
-  const HANDLE file = CreateFileW(Wide(ExtendedWindowsPath(path, CurrentDirectory())).c_str(), GENERIC_READ,
+  const HANDLE file = CreateFileW(Wide(ExtendedWindowsPath(path)).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) Fail(GetLastError());

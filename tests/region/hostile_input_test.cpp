@@ -1,5 +1,5 @@
-// Files from anywhere: huge sparse files and files changing under the
-// reader. Each must load reading no more than a region, or fail with a clear
+// Files from anywhere: huge sparse files (changing ones: region_reader_test).
+// Each must load reading no more than a region, or fail with a clear
 // message and leave the loaded region as it was. Files of other kinds and
 // special files are rows of the bad-file table.
 #include <gtest/gtest.h>
@@ -7,12 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "region/region_error.h"
@@ -121,71 +116,6 @@ TEST_F(HostileInputTest, ALoadOfMoreThan16MBHoldsAtMost16MBBesideTheTable) {
   reader_.Load(source, store_, map_, list_, bar_);
   EXPECT_LT(HeldKiB() - before, 16 * 1024);
   EXPECT_EQ(store_.Geo(65535, 64, 2), 7);
-}
-
-// A real file that another program changes on disk while the first read of
-// it is under way, after its first piece.
-class ChangedDuringFirstRead final : public ByteSource {
- public:
-  ChangedDuringFirstRead(std::string path, std::function<void(const std::string&)> change)
-      : file_(path), path_(std::move(path)), change_(std::move(change)) {}
-  SourceStamp Stamp() override { return file_.Stamp(); }
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    const std::size_t got = file_.ReadAt(offset, out);
-    if (std::exchange(change_pending_, false)) change_(path_);
-    return got;
-  }
-  void Close() override { file_.Close(); }
-  const std::string& Name() const override { return file_.Name(); }
-
- private:
-  FileSource file_;
-  std::string path_;
-  std::function<void(const std::string&)> change_;
-  bool change_pending_ = true;
-};
-
-std::vector<std::byte> ComplexRegion(std::int16_t base) {
-  return testing::ComplexRegion({5, 6}, [base](int i) { return static_cast<std::int16_t>(base + i % 1000); });
-}
-
-TEST_F(HostileInputTest, RealFileChangedDuringTheReadIsReadAgainNeverMixed) {
-  struct Case {
-    const char* name;
-    std::function<void(const std::string&)> change;
-    std::optional<std::string> says;  // the message, or loads the new version
-  };
-  const std::vector<std::byte> second = ComplexRegion(2000);
-  const Case cases[] = {
-      {"rewritten in place, same layout",
-       [&second](const std::string& path) {
-         std::fstream file(testing::Utf8Path(path), std::ios::in | std::ios::out | std::ios::binary);
-         file.write(reinterpret_cast<const char*>(second.data()), static_cast<std::streamsize>(second.size()));
-         ASSERT_TRUE(file.flush());
-       },
-       std::nullopt},
-      {"cut short", [](const std::string& path) { Truncate(path, 3'000'001); },
-       "block 23076 (column 90, row 36), cell 51: the file ends before this block is complete; it "
-       "is cut short or not a region file (offset 3000000, file size 3000001)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Observed loaded = Observe();
-    const std::string path = dir_.Write("changing.dat", ComplexRegion(1000));
-    ChangedDuringFirstRead source(path, c.change);
-    try {
-      reader_.Load(source, store_, map_, list_, bar_);
-      EXPECT_FALSE(c.says) << "loaded";
-    } catch (const RegionError& e) {
-      ASSERT_TRUE(c.says) << e.what();
-      EXPECT_EQ(std::string(e.what()), path + ": " + *c.says);
-      EXPECT_TRUE(Observe() == loaded);
-      continue;
-    }
-    int wrong = 0;
-    for (int i = 0; i < kBlocks; ++i) wrong += store_.Geo(i, 64, 1) != 2000 + i % 1000;
-    EXPECT_EQ(wrong, 0);
-  }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// A session that goes on: many opens in a row, good and bad, and a long run
-// of pointer readouts, must neither grow nor drift.
+// A session that goes on: many opens in a row, good and bad, must neither grow nor drift.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,8 +16,6 @@
 #include "testing/process_probe.h"
 #include "testing/test_regions.h"
 #include "tools/region_writer.h"
-#include "view/map_units.h"
-#include "view/pointer_readout.h"
 
 namespace geodata {
 namespace {
@@ -84,42 +81,6 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   RecordProperty("resident_kib_high", std::to_string(high));
   if (kResidentSizeIsMeaningful) {
     EXPECT_LT(high - low, 2 * 1024) << "KiB grown after the first three opens";
-  }
-}
-
-TEST(RepeatedUse, HundredThousandReadoutsInARowStayCorrect) {
-  BlockStore store;
-  store.SetHeader(1, 22);
-  store.SetHeader(2, 17);
-  constexpr int kPositions = 256;
-  auto position = [](int p) {
-    return std::pair{static_cast<float>(p * kDisplayStep + 7), static_cast<float>((255 - p) * kDisplayStep)};
-  };
-  // Each position read once on a fresh panel.
-  std::vector<std::vector<std::string>> first(kPositions);
-  for (int p = 0; p < kPositions; ++p) {
-    RecordingText fresh;
-    const auto [x, y] = position(p);
-    Map_MouseMove(0, 0, x, y, store, kDisplayStep, fresh);
-    first[p] = fresh.lines;
-  }
-  // Block 1, 254: region 22_17 begins at world (65536, -32768).
-  EXPECT_EQ(first[1][2], " World_X:  65664 ");
-  EXPECT_EQ(first[1][3], " World_Y: -256 ");
-  EXPECT_EQ(first[1][5], " 1   254 ");
-
-  RecordingText list;
-  const long resident = testing::ResidentKiB();
-  for (int n = 0; n < 100'000; ++n) {
-    const int p = (n * 7) % kPositions;
-    const auto [x, y] = position(p);
-    Map_MouseMove(static_cast<std::int16_t>(n % 3), static_cast<std::int16_t>(n % 8), x, y, store,
-                  kDisplayStep, list);
-    ASSERT_EQ(list.lines, first[p]) << "readout " << n;
-  }
-  EXPECT_EQ(list.cls_count, 100'000);
-  if (kResidentSizeIsMeaningful) {
-    EXPECT_LT(testing::ResidentKiB() - resident, 1024);
   }
 }
 

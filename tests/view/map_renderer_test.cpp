@@ -19,8 +19,6 @@ using testing::Journal;
 using testing::RecordingMap;
 using testing::RecordingText;
 
-constexpr Colour kGrey{100, 100, 100};
-
 class RendererTest : public ::testing::Test {
  protected:
   void Draw(std::int16_t Dm = kDisplayStep) { Draw_Geodata(store_, Dm, counters_, map_, list_); }
@@ -41,14 +39,6 @@ TEST_F(RendererTest, SetsOnePointPerBlockColumnByColumn) {
     ASSERT_EQ(p.x, static_cast<float>(kDisplayStep * (block / 256))) << block;
     ASSERT_EQ(p.y, static_cast<float>(kDisplayStep * (block % 256))) << block;
   }
-  struct Case {
-    int block;
-    float x, y;
-  };
-  for (const Case& c : {Case{0, 0, 0}, Case{1, 0, 30}, Case{256, 30, 0}, Case{65535, 7650, 7650}}) {
-    EXPECT_EQ(map_.points[static_cast<std::size_t>(c.block)].x, c.x) << c.block;
-    EXPECT_EQ(map_.points[static_cast<std::size_t>(c.block)].y, c.y) << c.block;
-  }
   EXPECT_EQ(map_.cls_count, 0) << "the renderer never clears the map";
   EXPECT_EQ(list_.lines, std::vector<std::string>{"Drawing Geodata...."});
   EXPECT_EQ(journal_.entries.front(), "list.Print:Drawing Geodata....") << "logged before any point";
@@ -64,8 +54,6 @@ TEST_F(RendererTest, ColoursFollowTheBlockKindAndOnlyThreeSlots) {
       {0, 0, -3753, 0, {0, 106, 0}},   {1, 0, -3754, 0, {0, 0, 170}},  {2, 0, -12, 0, {0, 255, 0}},
       {3, 64, -7507, 0, {0, 106, 0}},  {4, 64, -7508, 0, {0, 0, 170}}, {5, 64, -75, 0, {0, 254, 0}},
       {6, 1, 0, 1, {255, 255, 0}},     {7, -1, 0, 2, {0, 255, 255}},   {8, 1000, 0, 3, {255, 0, 0}},
-      {9, -32768, 0, 4, {255, 0, 255}}, {10, 7, 500, 5, {200, 200, 200}}, {11, 7, 500, 6, kGrey},
-      {12, 7, 500, -1, kGrey},         {13, 7, 500, 0, kGrey},
   };
   for (const Case& c : cases) {
     store_.SetGeo(c.block, 0, 0, c.type);
@@ -91,28 +79,6 @@ TEST_F(RendererTest, ColoursFollowTheBlockKindAndOnlyThreeSlots) {
   Draw();
   for (std::size_t n = 0; n < std::size(cases); ++n) {
     EXPECT_EQ(ColourOf(cases[n].block), first[n]) << "block " << cases[n].block;
-  }
-}
-
-TEST_F(RendererTest, MultilayerColoursDependOnCellOneCountWhateverTheTypeWord) {
-  const Colour by_count[] = {kGrey, {255, 255, 0}, {0, 255, 255}, {255, 0, 0},
-                             {255, 0, 255}, {200, 200, 200}, kGrey, kGrey};
-  int block = 0;
-  for (std::int16_t type : {std::int16_t{1}, std::int16_t{-1}, std::int16_t{1000},
-                            std::int16_t{-32768}}) {
-    for (int count = -1; count <= 7; ++count, ++block) {
-      store_.SetGeo(block, 0, 0, type);
-      store_.SetGeo(block, 1, 0, static_cast<std::int16_t>(count));
-      store_.SetGeo(block, 1, 1, static_cast<std::int16_t>(-20000 + block));  // a layer value
-      store_.SetGeo(block, 2, 0, 3);
-    }
-  }
-  Draw();
-  block = 0;
-  for (int t = 0; t < 4; ++t) {
-    for (int count = -1; count <= 7; ++count, ++block) {
-      EXPECT_EQ(ColourOf(block), count < 0 ? kGrey : by_count[count]) << "count " << count;
-    }
   }
 }
 
