@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QGuiApplication>
 #include <QWindow>
 #include <QtMath>
 #include <algorithm>
@@ -134,6 +135,10 @@ void Form1::BuildControls() {
 }
 
 void Form1::PlaceOnScreen() {
+  // Left alone, Qt makes the window on the monitor under the desktop's
+  // top-left corner, which need not be the primary one its scale was
+  // chosen for.
+  setScreen(QGuiApplication::primaryScreen());
   // Some systems know the frame of a window that exists but is not yet
   // shown; an X window manager frames it only once it is shown, so there
   // the title bar the scale rule keeps room for stands in for the frame.
@@ -145,7 +150,7 @@ void Form1::PlaceOnScreen() {
     const double scale = primary.Facts() ? primary.Facts()->scale : 1;
     frame.rheight() += qCeil(TitleBarPixels(scale) / windowHandle()->devicePixelRatio());
   }
-  const QRect work = screen()->availableGeometry();
+  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
   const FramePosition at = PlaceFrame({work.left(), work.top(), work.width(), work.height()}, frame.width(),
                                       frame.height());
   move(at.left, at.top);

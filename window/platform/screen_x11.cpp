@@ -129,6 +129,10 @@ PrimaryScreen::PrimaryScreen() {
   screen.work = WorkArea(x, root.root, screen.monitor);
   screen.scale = DesktopScale(x, root.root);
   facts_ = screen;
+  // Qt takes each monitor of several whole, ignoring the work area; told
+  // to, it clips the work area to each as above, so the window is placed in
+  // the room its factor was chosen for.
+  setenv("QT_RELY_ON_NET_WORKAREA_ATOM", "1", 1);
 }
 
 }  // namespace geodata::platform
