@@ -36,7 +36,8 @@ struct Case {
   int factor, window_width, window_height;
   // Where empty, one monitor of the whole screen, with the facts' work area.
   XDesktop desktop = {};
-  const char* asked = nullptr;  // the user's QT_SCALE_FACTOR
+  const char* asked = nullptr;    // the user's QT_SCALE_FACTOR
+  const char* wayland = nullptr;  // WAYLAND_DISPLAY, as on a Wayland desktop with XWayland
 };
 
 // The desktop's facts as an X server reports them to the probe, and the
@@ -55,12 +56,14 @@ void ExpectProbedAndPrepared(const Case& c) {
   testing::EnvironmentScope environment;
   environment.Set("DISPLAY", x.Display().c_str());
   environment.Set("QT_QPA_PLATFORM", std::nullopt);
-  environment.Set("WAYLAND_DISPLAY", std::nullopt);
+  environment.Set("WAYLAND_DISPLAY", c.wayland ? std::optional<QByteArray>(c.wayland) : std::nullopt);
+  environment.Set("QT_RELY_ON_NET_WORKAREA_ATOM", std::nullopt);
   environment.Set("QT_SCALE_FACTOR", c.asked ? std::optional<QByteArray>(c.asked) : std::nullopt);
   environment.Set("QT_SCREEN_SCALE_FACTORS", std::nullopt);
   environment.Set("QT_FONT_DPI", std::nullopt);
   const platform::PrimaryScreen probed = PrepareScreenScale();
   ASSERT_TRUE(probed.Facts());
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray(c.wayland ? "xcb" : ""));
   const platform::ScreenFacts& facts = *probed.Facts();
   for (const auto& [got, want] : {std::pair(facts.monitor, c.screen.monitor), std::pair(facts.work, c.screen.work)}) {
     EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}),
@@ -117,6 +120,11 @@ TEST(ScaleRule, TakesTheLargestWholeFactorAtWhichTheWindowFitsThePrimaryMonitors
       {"a 3840 x 2160 primary at 200 % right of a 1920 x 1080",
        {{1920, 0, 3840, 2160}, {1920, 0, 3840, 2064}, 2.0}, 2, 1472, 1522,
        {5760, 2160, {{{0, 0, 1920, 1080}, false}, {{1920, 0, 3840, 2160}, true}}, {0, 0, 5760, 2064}}},
+      {"none primary at 200 %: the 1920 x 1080 at the corner, where Qt opens the window, not the first listed",
+       {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, 2.0}, 1, 736, 791,
+       {5760, 2160, {{{1920, 0, 3840, 2160}, false}, {{0, 0, 1920, 1080}, false}}, {0, 0, 5760, 2160}}},
+      {"1920 x 1080 at 200 % through XWayland", {{0, 0, 1920, 1080}, {0, 0, 1920, 1032}, 2.0}, 1, 736, 791, {}, nullptr,
+       "wayland-0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

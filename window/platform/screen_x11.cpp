@@ -74,8 +74,9 @@ double DesktopScale(xcb_connection_t* x, xcb_window_t root) {
   return 1;
 }
 
-// The primary monitor; where none is primary, the first the server lists.
-// Without RandR's monitors, the whole screen.
+// The primary monitor. Where none is primary, the one holding the desktop's
+// top-left corner, else the first the server lists: the one Qt then takes
+// as its primary screen, where the window opens.
 Area PrimaryMonitor(xcb_connection_t* x, const xcb_screen_t& root) {
   const Area whole{0, 0, root.width_in_pixels, root.height_in_pixels};
   const xcb_query_extension_reply_t* randr = xcb_get_extension_data(x, &xcb_randr_id);
@@ -86,14 +87,15 @@ Area PrimaryMonitor(xcb_connection_t* x, const xcb_screen_t& root) {
   const Owned<xcb_randr_get_monitors_reply_t> monitors(
       xcb_randr_get_monitors_reply(x, xcb_randr_get_monitors(x, root.root, 1), nullptr), &std::free);
   if (!monitors) return whole;
-  std::optional<Area> first;
+  std::optional<Area> first, at_corner;
   for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem > 0;
        xcb_randr_monitor_info_next(&it)) {
     const Area monitor{it.data->x, it.data->y, it.data->width, it.data->height};
     if (it.data->primary != 0) return monitor;
     if (!first) first = monitor;
+    if (!at_corner && monitor.left == 0 && monitor.top == 0) at_corner = monitor;
   }
-  return first.value_or(whole);
+  return at_corner.value_or(first.value_or(whole));
 }
 
 // The window manager's work area spans every monitor; its part on this one.
