@@ -27,17 +27,16 @@ ScaleChoice Window(int factor, double scale) {
 int TitleBarPixels(double scale) { return AtScale(kTitleBarPixels, scale); }
 
 ScaleChoice ChooseScale(const platform::ScreenFacts& screen) {
-  const platform::Area& work = screen.work;
-  int usable_height = work.height;
+  int usable_height = screen.work_height;
   // A work area of the whole monitor means a taskbar that hides itself and
   // then covers the bottom, or one the system does not count: keep its room.
-  if (work.width == screen.monitor.width && work.height == screen.monitor.height) {
+  if (screen.work_width == screen.width && screen.work_height == screen.height) {
     usable_height -= AtScale(kTaskbarPixels, screen.scale);
   }
   const int most = std::max(1, static_cast<int>(std::floor(screen.scale + kScaleSlack)));
   for (int factor = most; factor > 1; --factor) {
     const ScaleChoice window = Window(factor, screen.scale);
-    if (window.window_width <= work.width && window.window_height <= usable_height) return window;
+    if (window.window_width <= screen.work_width && window.window_height <= usable_height) return window;
   }
   // The layout's own size, even on a screen too small for it.
   return Window(1, screen.scale);

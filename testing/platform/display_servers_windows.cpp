@@ -4,16 +4,12 @@
 
 namespace geodata::testing {
 
-// Windows has its own screen, which the tests cannot set up.
-bool XServer::Available() { return false; }
-XServer::XServer(int, int) { throw std::logic_error("no X server on Windows"); }
+// Windows has its own screen, which tests cannot set up.
+bool DisplayServersInstalled() { return false; }
+XServer::XServer(const std::string&) { throw std::logic_error("no X server on Windows"); }
 XServer::~XServer() = default;
-void XServer::AddMonitor(int, int, int, int, bool) {}
-void XServer::SetWorkArea(int, int, int, int) {}
-void XServer::MergeResources(const std::string&) {}
-
-bool WaylandCompositor::Available() { return false; }
-WaylandCompositor::WaylandCompositor(int, int, int) { throw std::logic_error("no Wayland on Windows"); }
+void XServer::Run(const std::string&) const {}
+WaylandCompositor::WaylandCompositor(const std::string&, int) { throw std::logic_error("no Wayland on Windows"); }
 WaylandCompositor::~WaylandCompositor() = default;
 
 }  // namespace geodata::testing

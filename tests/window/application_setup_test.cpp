@@ -1,119 +1,88 @@
-// The program's start on display servers of the tests' own: each case in a
-// process of its own, as Qt reads its scale once, when it starts.
+// Main's steps up to a window on the screen, on display servers of the
+// tests' own; a case to a process, as Qt reads its scale once, as it starts.
 #include "window/application_setup.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QRect>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
 #include <QtMath>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "testing/display_servers.h"
-#include "testing/qt/environment_scope.h"
 #include "window/main_window.h"
 #include "window/scale_rule.h"
 
 namespace geodata {
 namespace {
 
-// Main's steps up to a window on the screen.
-struct Started {
-  Started() : screen(PrepareScreenScale()), app(argc, argv) {
-    PrepareApplication();
-    window.show();
-  }
+void ExpectStarted(int factor, const QRect& work, double scale) {
+  const platform::PrimaryScreen screen = PrepareScreenScale();
   int argc = 1;
-  char name[5] = "test";
-  char* argv[2] = {name, nullptr};
-  platform::PrimaryScreen screen;
-  QApplication app;
+  char name[] = "test";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  PrepareApplication();
   Form1 window;
-};
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(window.windowHandle()->devicePixelRatio(), factor);
+  EXPECT_EQ(window.centralWidget()->size(), QSize(736, 701));
+  EXPECT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), work);
+  // No window manager frames it here: its place is the frame's, and the
+  // title bar the room the scale rule keeps.
+  const int title_bar = qCeil(TitleBarPixels(scale) / factor);
+  EXPECT_TRUE(work.contains(QRect(window.pos(), window.size() + QSize(0, title_bar)))) << window.pos().y();
+}
 
 struct XCase {
   const char* name;
-  int width, height;
-  std::vector<platform::Area> monitors;  // the first primary
-  std::optional<platform::Area> work_area;
-  const char* dpi;
-  const char* asked;  // QT_SCALE_FACTOR
+  const char* screen;
+  const char* setup;
+  double scale;
   int factor;
-  QRect work;  // of the primary monitor, as Qt counts: its corner a device pixel, its size the factor's
+  QRect work;  // Qt's: the corner in device pixels, the size in the factor's
 };
 
 class StartOnX : public ::testing::TestWithParam<XCase> {};
 
-// The window's frame, title bar included, lies in the primary monitor's
-// work area. No window manager frames it here: its position is the frame's,
-// and the title bar is the room the scale rule keeps.
-TEST_P(StartOnX, DrawsAtAWholeFactorWithTheWholeFrameOnThePrimaryMonitor) {
+TEST_P(StartOnX, DrawsAtTheFactorWithTheWholeFrameInThePrimaryMonitorsWorkArea) {
+  if (!testing::DisplayServersInstalled()) GTEST_SKIP() << "no X server to start";
   const XCase& c = GetParam();
-  if (!testing::XServer::Available()) GTEST_SKIP() << "no X server to start";
-  testing::XServer x(c.width, c.height);
-  for (std::size_t i = 0; i < c.monitors.size(); ++i) {
-    const platform::Area& m = c.monitors[i];
-    x.AddMonitor(m.left, m.top, m.width, m.height, i == 0);
-  }
-  if (c.work_area) x.SetWorkArea(c.work_area->left, c.work_area->top, c.work_area->width, c.work_area->height);
-  if (c.dpi) x.MergeResources(std::string("Xft.dpi: ") + c.dpi);
-  testing::EnvironmentScope environment;
-  environment.Set("DISPLAY", x.Display().c_str());
-  environment.Set("QT_QPA_PLATFORM", std::nullopt);
-  environment.Set("WAYLAND_DISPLAY", std::nullopt);
-  environment.Set("QT_SCALE_FACTOR", c.asked ? std::optional<QByteArray>(c.asked) : std::nullopt);
-
-  Started started;
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&started.window));
-  const QWindow& window = *started.window.windowHandle();
-  EXPECT_EQ(window.devicePixelRatio(), c.factor);
-  const QRect& work = c.work;
-  EXPECT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), work);
-  const double scale = c.dpi ? std::stod(c.dpi) / platform::kBaseDpi : 1;
-  const QRect frame(started.window.pos(),
-                    started.window.size() + QSize(0, qCeil(TitleBarPixels(scale) / window.devicePixelRatio())));
-  EXPECT_TRUE(work.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+  testing::XServer x(c.screen);
+  x.Run(c.setup);
+  qputenv("DISPLAY", x.display.c_str());
+  qunsetenv("QT_QPA_PLATFORM");
+  ExpectStarted(c.factor, c.work, c.scale);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Setups, StartOnX,
     ::testing::Values(
-        XCase{"StackedAt200TheUpperPrimary", 1920, 2160, {{0, 0, 1920, 1080}, {0, 1080, 1920, 1080}},
-              platform::Area{0, 0, 1920, 2112}, "192", nullptr, 1, {0, 0, 1920, 1080}},
-        XCase{"SideBySideThe4kPrimaryAt200", 5760, 2160, {{1920, 0, 3840, 2160}, {0, 0, 1920, 1080}},
-              platform::Area{0, 0, 5760, 2064}, "192", nullptr, 2, {1920, 0, 1920, 1032}},
-        XCase{"AWorkArea770Tall", 1280, 800, {}, platform::Area{0, 0, 1280, 770}, nullptr, nullptr, 1,
-              {0, 0, 1280, 770}},
-        XCase{"QtAskedFor150", 1920, 1080, {}, platform::Area{0, 0, 1920, 1032}, nullptr, "1.5", 1,
-              {0, 0, 1920, 1032}}),
-    [](const ::testing::TestParamInfo<XCase>& info) { return std::string(info.param.name); });
+        XCase{"The4kPrimaryAt200RightOfA1080p", "5760x2160",
+              "xrandr --setmonitor left 1920/508x1080/286+0+0 none; xrandr --setmonitor '*right' "
+              "3840/1016x2160/572+1920+0 screen; xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,5760,2064; "
+              "echo Xft.dpi: 192 | xrdb -nocpp -merge",
+              2, 2, {1920, 0, 1920, 1032}},
+        XCase{"AWorkArea770Tall", "1280x800", "xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,1280,770", 1,
+              1, {0, 0, 1280, 770}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class StartOnWayland : public ::testing::TestWithParam<int> {};
 
 // Qt's own Wayland platform, where there is no X server: the compositor's
-// whole scale is the factor, and the layout keeps its size.
-TEST_P(StartOnWayland, DrawsAtTheCompositorsWholeScale) {
-  if (!testing::WaylandCompositor::Available()) GTEST_SKIP() << "no Wayland compositor to start";
+// whole scale is the factor.
+TEST_P(StartOnWayland, DrawsAtTheCompositorsScale) {
+  if (!testing::DisplayServersInstalled()) GTEST_SKIP() << "no Wayland compositor to start";
   const int scale = GetParam();
-  testing::WaylandCompositor compositor(1920 * scale, 1080 * scale, scale);
-  testing::EnvironmentScope environment;
-  environment.Set("WAYLAND_DISPLAY", compositor.Socket().c_str());
-  environment.Set("XDG_RUNTIME_DIR", compositor.RuntimeDir().c_str());
-  environment.Set("DISPLAY", std::nullopt);
-  environment.Set("QT_QPA_PLATFORM", std::nullopt);
-  environment.Set("QT_SCALE_FACTOR", std::nullopt);
-
-  Started started;
-  EXPECT_FALSE(started.screen.Facts());
-  EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&started.window));
-  EXPECT_EQ(started.window.windowHandle()->devicePixelRatio(), scale);
-  EXPECT_EQ(started.window.centralWidget()->size(), QSize(736, 701));
+  testing::WaylandCompositor compositor("1920x1080", scale);
+  qputenv("WAYLAND_DISPLAY", compositor.socket.c_str());
+  qputenv("XDG_RUNTIME_DIR", compositor.runtime_dir.c_str());
+  qunsetenv("DISPLAY");
+  qunsetenv("QT_QPA_PLATFORM");
+  ExpectStarted(scale, {0, 0, 1920, 1080}, scale);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, StartOnWayland, ::testing::Values(1, 2));

@@ -15,10 +15,15 @@ struct Area {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
+// The monitor the window opens on.
 struct ScreenFacts {
-  Area monitor;      // the monitor the window opens on
-  Area work;         // what the taskbar and docks leave of it
-  double scale = 1;  // the system's scale: 1.5 at 150 %
+  int width = 0, height = 0;            // device pixels
+  int work_width = 0, work_height = 0;  // what the taskbar and docks leave of it
+  double scale = 1;                     // the system's scale: 1.5 at 150 %
+  int left = 0, top = 0;                // where they lie on the desktop
+  int work_left = 0, work_top = 0;
+
+  Area Work() const { return {work_left, work_top, work_width, work_height}; }
 };
 
 class PrimaryScreen {

@@ -37,13 +37,15 @@ PrimaryScreen::PrimaryScreen() {
   if (!GetMonitorInfoW(monitor, &info) || FAILED(GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpi_x, &dpi_y))) {
     return;
   }
-  const auto area = [](const RECT& rect) {
-    return Area{static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right - rect.left),
-                static_cast<int>(rect.bottom - rect.top)};
-  };
   ScreenFacts screen;
-  screen.monitor = area(info.rcMonitor);
-  screen.work = area(info.rcWork);
+  screen.width = info.rcMonitor.right - info.rcMonitor.left;
+  screen.height = info.rcMonitor.bottom - info.rcMonitor.top;
+  screen.work_width = info.rcWork.right - info.rcWork.left;
+  screen.work_height = info.rcWork.bottom - info.rcWork.top;
+  screen.left = info.rcMonitor.left;
+  screen.top = info.rcMonitor.top;
+  screen.work_left = info.rcWork.left;
+  screen.work_top = info.rcWork.top;
   screen.scale = static_cast<double>(dpi_x) / kBaseDpi;
   facts_ = screen;
 }

@@ -126,11 +126,10 @@ PrimaryScreen::PrimaryScreen() {
   if (screens.rem == 0) return;
   const xcb_screen_t& root = *screens.data;
 
-  ScreenFacts screen;
-  screen.monitor = PrimaryMonitor(x, root);
-  screen.work = WorkArea(x, root.root, screen.monitor);
-  screen.scale = DesktopScale(x, root.root);
-  facts_ = screen;
+  const Area monitor = PrimaryMonitor(x, root);
+  const Area work = WorkArea(x, root.root, monitor);
+  facts_ = ScreenFacts{monitor.width, monitor.height, work.width, work.height, DesktopScale(x, root.root),
+                       monitor.left, monitor.top, work.left, work.top};
   // Qt takes each monitor of several whole, ignoring the work area; told
   // to, it clips the work area to each as above, so the window is placed in
   // the room its factor was chosen for.
