@@ -139,9 +139,9 @@ void Form1::PlaceOnScreen() {
   // top-left corner, which need not be the primary one its scale was
   // chosen for.
   setScreen(QGuiApplication::primaryScreen());
-  // Some systems know the frame of a window that exists but is not yet
-  // shown; an X window manager frames it only once it is shown, so there
-  // the title bar the scale rule keeps room for stands in for the frame.
+  // Where the system draws the frame (Windows), Qt knows it once the window
+  // exists; an X window manager frames the window only once it is shown, so
+  // there the title bar the scale rule keeps room for stands in for it.
   winId();
   const QMargins margins = windowHandle()->frameMargins();
   QSize frame = size().grownBy(margins);
