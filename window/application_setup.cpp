@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QSettings>
+#include <algorithm>
 
 #include "window/panel_accessibility.h"
 #include "window/scale_rule.h"
@@ -11,13 +12,16 @@ namespace geodata {
 
 platform::PrimaryScreen PrepareScreenScale() {
   platform::PrimaryScreen primary;
-  int factor = 1;
+  // A scale asked of Qt itself counts as the system's.
+  bool given = false;
+  double asked = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
+  if (!given || asked <= 0) asked = 1;
+  int factor = std::max(1, static_cast<int>(asked));
+  // Without the screen's facts (under Wayland's own platform, which scales
+  // the window by the compositor's whole factor) only the asked scale counts.
   if (primary.Facts()) {
     platform::ScreenFacts screen = *primary.Facts();
-    // A scale asked of Qt itself counts as the system's.
-    bool given = false;
-    const double asked = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
-    if (given && asked > 0) screen.scale *= asked;
+    screen.scale *= asked;
     factor = ChooseScale(screen).factor;
   }
   // Text sized at 96 dots per inch like the layout, whatever the system's

@@ -10,7 +10,9 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
-#include <QStyle>
+#include <QGuiApplication>
+#include <QWindow>
+#include <QtMath>
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -19,9 +21,12 @@
 #include "view/map_units.h"
 #include "view/pointer_readout.h"
 #include "window/client_area.h"
+#include "window/frame_placement.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
+#include "window/platform/screen.h"
 #include "window/qt_file_dialog.h"
+#include "window/scale_rule.h"
 #include "window/text_panel_widget.h"
 #include "window/twips.h"
 
@@ -130,10 +135,25 @@ void Form1::BuildControls() {
 }
 
 void Form1::PlaceOnScreen() {
-  const QRect screen = this->screen()->availableGeometry();
-  const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen);
-  // A screen too small for the window keeps its title bar reachable.
-  move(std::max(centred.left(), screen.left()), std::max(centred.top(), screen.top()));
+  // Left alone, Qt makes the window on the monitor under the desktop's
+  // top-left corner, which need not be the primary one its scale was
+  // chosen for.
+  setScreen(QGuiApplication::primaryScreen());
+  // Where the system draws the frame (Windows), Qt knows it once the window
+  // exists; an X window manager frames the window only once it is shown, so
+  // there the title bar the scale rule keeps room for stands in for it.
+  winId();
+  const QMargins margins = windowHandle()->frameMargins();
+  QSize frame = size().grownBy(margins);
+  if (margins.isNull()) {
+    const platform::PrimaryScreen primary;
+    const double scale = primary.Facts() ? primary.Facts()->scale : 1;
+    frame.rheight() += qCeil(TitleBarPixels(scale) / windowHandle()->devicePixelRatio());
+  }
+  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+  const FramePosition at = PlaceFrame({work.left(), work.top(), work.width(), work.height()}, frame.width(),
+                                      frame.height());
+  move(at.left, at.top);
 }
 
 void Form1::Form_Load() { Dm = kDisplayStep; }

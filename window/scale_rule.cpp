@@ -19,14 +19,16 @@ int AtScale(int pixels, double scale) { return static_cast<int>(std::lround(pixe
 
 ScaleChoice Window(int factor, double scale) {
   return {factor, factor * ToPixels(kClientWidth),
-          factor * (ToPixels(kClientHeight) + kMenuBarAllowancePixels) + AtScale(kTitleBarPixels, scale)};
+          factor * (ToPixels(kClientHeight) + kMenuBarAllowancePixels) + TitleBarPixels(scale)};
 }
 
 }  // namespace
 
+int TitleBarPixels(double scale) { return AtScale(kTitleBarPixels, scale); }
+
 ScaleChoice ChooseScale(const platform::ScreenFacts& screen) {
   int usable_height = screen.work_height;
-  // A work area of the whole screen means a taskbar that hides itself and
+  // A work area of the whole monitor means a taskbar that hides itself and
   // then covers the bottom, or one the system does not count: keep its room.
   if (screen.work_width == screen.width && screen.work_height == screen.height) {
     usable_height -= AtScale(kTaskbarPixels, screen.scale);

@@ -1,8 +1,8 @@
 // The toolkit's scale for the window: a whole number of device pixels to
 // each pixel of the layout, since only a whole number keeps the map's points
 // one block each and evenly spaced; the largest at or below the system's
-// scale at which the whole window, title bar and all, fits the screen above
-// the taskbar. The layout itself never changes.
+// scale at which the whole window, title bar and all, fits the work area of
+// its monitor above the taskbar. The layout itself never changes.
 #pragma once
 
 #include "window/platform/screen.h"
@@ -20,5 +20,8 @@ struct ScaleChoice {
 };
 
 ScaleChoice ChooseScale(const platform::ScreenFacts& screen);
+
+// The title bar the rule keeps room for, in device pixels at a scale.
+int TitleBarPixels(double scale);
 
 }  // namespace geodata

@@ -1,4 +1,4 @@
-// The primary screen as the system describes it. The toolkit's scale has to
+// The primary monitor as the system describes it. The toolkit's scale has to
 // be chosen before the toolkit starts, so the system is asked first.
 #pragma once
 
@@ -10,10 +10,20 @@ namespace geodata::platform {
 // Dots per inch at a scale of 100 %.
 inline constexpr int kBaseDpi = 96;
 
+// A rectangle of the desktop, in device pixels.
+struct Area {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// The monitor the window opens on.
 struct ScreenFacts {
   int width = 0, height = 0;            // device pixels
   int work_width = 0, work_height = 0;  // what the taskbar and docks leave of it
   double scale = 1;                     // the system's scale: 1.5 at 150 %
+  int left = 0, top = 0;                // where they lie on the desktop
+  int work_left = 0, work_top = 0;
+
+  Area Work() const { return {work_left, work_top, work_width, work_height}; }
 };
 
 class PrimaryScreen {

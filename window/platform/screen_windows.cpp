@@ -42,6 +42,10 @@ PrimaryScreen::PrimaryScreen() {
   screen.height = info.rcMonitor.bottom - info.rcMonitor.top;
   screen.work_width = info.rcWork.right - info.rcWork.left;
   screen.work_height = info.rcWork.bottom - info.rcWork.top;
+  screen.left = info.rcMonitor.left;
+  screen.top = info.rcMonitor.top;
+  screen.work_left = info.rcWork.left;
+  screen.work_top = info.rcWork.top;
   screen.scale = static_cast<double>(dpi_x) / kBaseDpi;
   facts_ = screen;
 }

@@ -1,3 +1,4 @@
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -14,14 +15,33 @@ namespace {
 
 constexpr std::string_view kDpiResource = "Xft.dpi:";
 constexpr std::uint32_t kResourceWords = 16'384;
+// Monitors came with RandR 1.5.
+constexpr std::uint32_t kRandrMajor = 1, kRandrMinor = 5;
 
 template <typename Reply>
 using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
 
-// The toolkit draws through X unless it is told to use something else.
+bool Named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+// Qt picks its own Wayland platform on most Wayland desktops where it is
+// installed. There the window can neither be placed nor learn its screen
+// before it is shown, so where the desktop runs an X server for X programs
+// (XWayland) the toolkit is sent there; the user's own choice stands.
+void PreferXOnWayland() {
+  const char* session = std::getenv("XDG_SESSION_TYPE");
+  const bool wayland = Named("WAYLAND_DISPLAY") || (session != nullptr && std::string_view(session) == "wayland");
+  if (wayland && Named("DISPLAY") && !Named("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+// The toolkit draws through X unless it is told to use something else, or
+// finds a Wayland compositor and no X server.
 bool ToolkitUsesX() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  return platform == nullptr || *platform == '\0' || std::string_view(platform).starts_with("xcb");
+  if (platform == nullptr || *platform == '\0') return !Named("WAYLAND_DISPLAY");
+  return std::string_view(platform).starts_with("xcb");
 }
 
 Owned<xcb_get_property_reply_t> Property(xcb_connection_t* x, xcb_window_t root, xcb_atom_t name, xcb_atom_t type,
@@ -54,9 +74,48 @@ double DesktopScale(xcb_connection_t* x, xcb_window_t root) {
   return 1;
 }
 
+// The primary monitor. Where none is primary, the one holding the desktop's
+// top-left corner, else the first the server lists: the one Qt then takes
+// as its primary screen, where the window opens.
+Area PrimaryMonitor(xcb_connection_t* x, const xcb_screen_t& root) {
+  const Area whole{0, 0, root.width_in_pixels, root.height_in_pixels};
+  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(x, &xcb_randr_id);
+  if (randr == nullptr || randr->present == 0) return whole;
+  const Owned<xcb_randr_query_version_reply_t> version(
+      xcb_randr_query_version_reply(x, xcb_randr_query_version(x, kRandrMajor, kRandrMinor), nullptr), &std::free);
+  if (!version || (version->major_version == kRandrMajor && version->minor_version < kRandrMinor)) return whole;
+  const Owned<xcb_randr_get_monitors_reply_t> monitors(
+      xcb_randr_get_monitors_reply(x, xcb_randr_get_monitors(x, root.root, 1), nullptr), &std::free);
+  if (!monitors) return whole;
+  std::optional<Area> first, at_corner;
+  for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem > 0;
+       xcb_randr_monitor_info_next(&it)) {
+    const Area monitor{it.data->x, it.data->y, it.data->width, it.data->height};
+    if (it.data->primary != 0) return monitor;
+    if (!first) first = monitor;
+    if (!at_corner && monitor.left == 0 && monitor.top == 0) at_corner = monitor;
+  }
+  return at_corner.value_or(first.value_or(whole));
+}
+
+// The window manager's work area spans every monitor; its part on this one.
+// Without a window manager, or one that does not say, the whole monitor.
+Area WorkArea(xcb_connection_t* x, xcb_window_t root, const Area& monitor) {
+  const auto area = Property(x, root, Atom(x, "_NET_WORKAREA"), XCB_ATOM_CARDINAL, 4);
+  if (!area || xcb_get_property_value_length(area.get()) < 16) return monitor;
+  const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(area.get()));
+  const int left = std::max(monitor.left, static_cast<int>(values[0]));
+  const int top = std::max(monitor.top, static_cast<int>(values[1]));
+  const int right = std::min(monitor.left + monitor.width, static_cast<int>(values[0] + values[2]));
+  const int bottom = std::min(monitor.top + monitor.height, static_cast<int>(values[1] + values[3]));
+  if (right <= left || bottom <= top) return monitor;
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace
 
 PrimaryScreen::PrimaryScreen() {
+  PreferXOnWayland();
   if (!ToolkitUsesX()) return;
   int number = 0;
   xcb_connection_t* x = xcb_connect(nullptr, &number);
@@ -67,18 +126,14 @@ PrimaryScreen::PrimaryScreen() {
   if (screens.rem == 0) return;
   const xcb_screen_t& root = *screens.data;
 
-  ScreenFacts screen;
-  screen.width = screen.work_width = root.width_in_pixels;
-  screen.height = screen.work_height = root.height_in_pixels;
-  // The window manager's work area; without one, the whole screen.
-  const auto area = Property(x, root.root, Atom(x, "_NET_WORKAREA"), XCB_ATOM_CARDINAL, 4);
-  if (area && xcb_get_property_value_length(area.get()) >= 16) {
-    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(area.get()));
-    screen.work_width = static_cast<int>(values[2]);
-    screen.work_height = static_cast<int>(values[3]);
-  }
-  screen.scale = DesktopScale(x, root.root);
-  facts_ = screen;
+  const Area monitor = PrimaryMonitor(x, root);
+  const Area work = WorkArea(x, root.root, monitor);
+  facts_ = ScreenFacts{monitor.width, monitor.height, work.width, work.height, DesktopScale(x, root.root),
+                       monitor.left, monitor.top, work.left, work.top};
+  // Qt takes each monitor of several whole, ignoring the work area; told
+  // to, it clips the work area to each as above, so the window is placed in
+  // the room its factor was chosen for.
+  setenv("QT_RELY_ON_NET_WORKAREA_ATOM", "1", 1);
 }
 
 }  // namespace geodata::platform
