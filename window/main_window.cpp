@@ -18,12 +18,10 @@
 #include "view/credits.h"
 #include "view/map_units.h"
 #include "view/pointer_readout.h"
-#include "window/client_area.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
 #include "window/qt_file_dialog.h"
 #include "window/text_panel_widget.h"
-#include "window/twips.h"
 
 namespace geodata {
 namespace {
