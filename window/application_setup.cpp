@@ -33,7 +33,10 @@ void PrepareApplication() {
   QApplication::setApplicationName(QStringLiteral("GeoData viewer"));
   QApplication::setDesktopFileName(QStringLiteral("geodata-viewer"));
   // The program writes nothing; Qt's file dialog would keep its history in
-  // the user's settings, so they point where nothing can be written.
+  // the user's settings. On Linux these paths, where nothing can be written,
+  // stop it; on Windows the dialog's settings are the registry, which no
+  // path moves: there only our Qt, whose dialog is built without settings,
+  // writes nothing.
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   InstallPanelAccessibility();
