@@ -2,8 +2,13 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QMessageBox>
 #include <QSettings>
+#include <memory>
+#include <new>
 
+#include "region/block_store.h"
+#include "window/main_window.h"
 #include "window/panel_accessibility.h"
 #include "window/scale_rule.h"
 
@@ -40,6 +45,22 @@ void PrepareApplication() {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   InstallPanelAccessibility();
+}
+
+int RunWindow() {
+  std::unique_ptr<Form1> window;
+  try {
+    window = std::make_unique<Form1>();
+  } catch (const std::bad_alloc&) {
+    const auto megabytes = (BlockStore::kBytes + 500'000) / 1'000'000;
+    QMessageBox::critical(nullptr, QStringLiteral("GeoData viewer"),
+                          QStringLiteral("The region table (%1 MB) could not be reserved: there is "
+                                         "not enough memory. The viewer cannot start.")
+                              .arg(megabytes));
+    return 1;
+  }
+  window->show();
+  return QApplication::exec();
 }
 
 }  // namespace geodata

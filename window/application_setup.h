@@ -14,4 +14,9 @@ namespace geodata {
 // Needs a QApplication.
 void PrepareApplication();
 
+// Makes and shows the window and runs the event loop until it closes; the
+// program's exit code. Without memory for the region table the program can do
+// nothing: it says so in a box rather than abort, and ends with 1.
+int RunWindow();
+
 }  // namespace geodata
