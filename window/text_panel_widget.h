@@ -25,9 +25,9 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // A readout clears and prints all its lines but changes at most three: when
-  // the throttle lets it, the panel asks for a repaint of only the rows whose
-  // text differs from what they show.
+  // A move's readout clears and prints all its lines but changes at most
+  // three: when the throttle lets it, the panel asks for a repaint of only the
+  // rows whose text differs from what they show.
   void AskForChangedRows();
   // Where the rows lie, measured once per ask or paint.
   struct Rows {
