@@ -2,9 +2,14 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QMessageBox>
 #include <QSettings>
 #include <algorithm>
+#include <memory>
+#include <new>
 
+#include "region/block_store.h"
+#include "window/main_window.h"
 #include "window/panel_accessibility.h"
 #include "window/scale_rule.h"
 
@@ -37,10 +42,29 @@ void PrepareApplication() {
   QApplication::setApplicationName(QStringLiteral("GeoData viewer"));
   QApplication::setDesktopFileName(QStringLiteral("geodata-viewer"));
   // The program writes nothing; Qt's file dialog would keep its history in
-  // the user's settings, so they point where nothing can be written.
+  // the user's settings. On Linux these paths, where nothing can be written,
+  // stop it; on Windows the dialog's settings are the registry, which no
+  // path moves: there only our Qt, whose dialog is built without settings,
+  // writes nothing.
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
   InstallPanelAccessibility();
+}
+
+int RunWindow() {
+  std::unique_ptr<Form1> window;
+  try {
+    window = std::make_unique<Form1>();
+  } catch (const std::bad_alloc&) {
+    const auto megabytes = (BlockStore::kBytes + 500'000) / 1'000'000;
+    QMessageBox::critical(nullptr, QStringLiteral("GeoData viewer"),
+                          QStringLiteral("The region table (%1 MB) could not be reserved: there is "
+                                         "not enough memory. The viewer cannot start.")
+                              .arg(megabytes));
+    return 1;
+  }
+  window->show();
+  return QApplication::exec();
 }
 
 }  // namespace geodata

@@ -2,7 +2,10 @@
 // character, so that repainting a changed row does not shape its text again.
 // Each pair of neighbours is shaped once, for its kerning and to find
 // ligatures; a line with a ligature, or with other characters, is left to
-// drawText.
+// drawText. Against drawText for every row, it took 3 to 11 % off a pointer
+// move's program CPU (bench/in_window.py's moves in Xvfb, medians of nine
+// bursts of 100, three runs on a busy machine: 380 -> 338, 314 -> 306 and
+// 355 -> 315 us).
 #pragma once
 
 #include <QFont>

@@ -24,7 +24,9 @@ QIcon FileNameIconProvider::icon(IconType type) const {
   }
 }
 
-// Whether it is a folder comes from the file's status, which never blocks.
+// Whether it is a folder comes from the file's status: nothing of a special
+// file is read, though the status of a file on a share that stops answering
+// waits as long as the share.
 QIcon FileNameIconProvider::icon(const QFileInfo& info) const {
   return icon(info.isDir() ? Folder : File);
 }

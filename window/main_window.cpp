@@ -20,7 +20,6 @@
 #include "view/credits.h"
 #include "view/map_units.h"
 #include "view/pointer_readout.h"
-#include "window/client_area.h"
 #include "window/frame_placement.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
@@ -28,7 +27,6 @@
 #include "window/qt_file_dialog.h"
 #include "window/scale_rule.h"
 #include "window/text_panel_widget.h"
-#include "window/twips.h"
 
 namespace geodata {
 namespace {

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "window/twips.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {

@@ -29,10 +29,9 @@ void RepaintThrottle::AsksForItsOwnRows(QWidget& panel, std::function<void()> as
       asking.frame->start(wait);
       return;
     }
-    last_marked_ = nullptr;
-    asking.ask();
+    Ask(asking);
   });
-  asking_.push_back({&panel, std::move(ask), frame, {}});
+  asking_.push_back({&panel, std::move(ask), frame, {}, false});
 }
 
 void RepaintThrottle::MarkDirty(QWidget& panel) {
@@ -48,10 +47,36 @@ void RepaintThrottle::MarkDirty(QWidget& panel) {
     dirty_.push_back({&panel, update});
     if (update) panel.update();
   }
-  // A zero wait still waits for the command to return: rows asked for in its
-  // middle could be rows it prints again unchanged.
-  if (asking != nullptr && !asking->frame->isActive()) asking->frame->start(UntilFrame(*asking));
-  last_marked_ = &panel;
+  if (asking == nullptr) {
+    last_marked_ = &panel;
+  } else if (!asking->posted) {
+    Schedule(*asking);
+  }
+}
+
+// A move's readout is painted in the event loop's pass that took the move,
+// whenever a frame has passed: a timer of its own would wake the program
+// once more per paint, which cost a pointer move more than the paint. The
+// timer waits two frames, so while the pointer moves the next readout comes
+// first and asks itself; it shows only what the last one left.
+void RepaintThrottle::Schedule(Asking& asking) {
+  const Clock::duration since = now_() - asking.painted;
+  if (since >= kFrame) {
+    asking.posted = true;
+    asking.frame->stop();
+    // Once the command returns: rows asked for in its middle could be rows it
+    // prints again unchanged.
+    QMetaObject::invokeMethod(
+        asking.frame, [this, panel = asking.panel] { Ask(*AskingOf(*panel)); }, Qt::QueuedConnection);
+  } else if (!asking.frame->isActive()) {
+    asking.frame->start(std::chrono::ceil<std::chrono::milliseconds>(2 * kFrame - since));
+  }
+}
+
+void RepaintThrottle::Ask(Asking& asking) {
+  asking.posted = false;
+  asking.frame->stop();
+  asking.ask();
 }
 
 void RepaintThrottle::ReadClock() {

@@ -1,10 +1,12 @@
-// Decides when the panels repaint. While a command runs without returning to
-// the event loop, a synchronous repaint per change is far too slow and none at
-// all leaves the window frozen, so repaints are forced once the screen has
-// been behind for an interval; a command shorter than that is painted by the
-// event loop alone, once. Pointer moves come faster than the screen shows
-// them, and a repaint costs more than a readout, so a panel that asks for its
-// own rows is asked at most once per frame.
+// Decides when the panels repaint. The load's thread reads and checks while
+// the window's event loop paints, but the store and the draw still run on the
+// window's thread without returning to it: a synchronous repaint per change
+// would be far too slow, none at all would leave the window frozen, so
+// repaints are forced once the screen has been behind for an interval; a
+// command shorter than that is painted by the event loop alone, once. Pointer
+// moves come faster than the screen shows them, and a repaint costs more than
+// a readout, so a panel that asks for its own rows is asked at most once per
+// frame.
 #pragma once
 
 #include <QPointer>
@@ -23,7 +25,9 @@ class RepaintThrottle {
   // Of a 60 Hz screen.
   static constexpr std::chrono::milliseconds kFrame{16};
   // An open touches the panels 131,072 times, a bar value and a point per
-  // block; reading the clock on each touch would cost more than painting.
+  // block. Reading the clock on every touch made the largest region's draw
+  // take 5.5-7.6 ms instead of 1.45-1.71 (bench/window_bench draw_qt/worst,
+  // the medians of three runs of five).
   static constexpr int kTouchesPerClockRead = 256;
 
   explicit RepaintThrottle(std::function<Clock::time_point()> now = Clock::now,
@@ -59,9 +63,13 @@ class RepaintThrottle {
     std::function<void()> ask;
     QTimer* frame;  // the panel's child
     Clock::time_point painted;
+    bool posted = false;  // asked once the command returns
   };
 
   void MarkDirty(QWidget& panel);
+  // Asks at once if a frame has passed, else waits for the next touch.
+  void Schedule(Asking& asking);
+  void Ask(Asking& asking);
   void ReadClock();
   Asking* AskingOf(const QWidget& panel);
   std::chrono::milliseconds UntilFrame(const Asking& asking) const;
@@ -78,8 +86,8 @@ class RepaintThrottle {
   std::vector<Dirty> dirty_;
   std::vector<Asking> asking_;
   // The panel last found or put in dirty_, so that a run of touches of one
-  // panel skips the search; cleared when a panel is asked for its rows, so
-  // that the changes after that are asked for too.
+  // panel skips the search; never a panel that asks for its own rows, whose
+  // every touch may be the first after its frame.
   QPointer<QWidget> last_marked_;
 };
 

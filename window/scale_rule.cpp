@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window/client_area.h"
-#include "window/twips.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {

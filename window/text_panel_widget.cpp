@@ -13,7 +13,8 @@ TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
   setLineWidth(2);
   setBackgroundRole(QPalette::Button);
   setForegroundRole(QPalette::ButtonText);
-  setAutoFillBackground(true);
+  // The paint fills the rows itself, with the one painter it draws them with.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   throttle_.AsksForItsOwnRows(*this, [this] { AskForChangedRows(); });
 }
 
@@ -28,26 +29,28 @@ void TextPanelWidget::AppendLine(std::string line) {
 }
 
 void TextPanelWidget::AskForChangedRows() {
-  FitRows();
+  const Rows rows = FitRows();
+  QRegion changed;
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
     Row& state = rows_[static_cast<std::size_t>(row)];
     if (state.asked || state.shown == Text(row)) continue;
     state.asked = true;
-    update(RowRect(row));
+    changed += rows.Rect(row);
   }
+  // Now rather than in a later pass of the event loop: the command that
+  // changed the rows has returned.
+  if (!changed.isEmpty()) repaint(changed);
 }
 
-void TextPanelWidget::FitRows() { rows_.resize(static_cast<std::size_t>(Rows())); }
-
-int TextPanelWidget::Rows() const {
-  const QRect area = contentsRect();
-  const int height = fontMetrics().height();
-  return height > 0 ? (area.height() + height - 1) / height : 0;
+TextPanelWidget::Rows TextPanelWidget::FitRows() {
+  const Rows rows{contentsRect(), fontMetrics().height()};
+  rows_.resize(static_cast<std::size_t>(rows.Count()));
+  return rows;
 }
 
-QRect TextPanelWidget::RowRect(int row) const {
-  const QRect area = contentsRect();
-  const int height = fontMetrics().height();
+int TextPanelWidget::Rows::Count() const { return height > 0 ? (area.height() + height - 1) / height : 0; }
+
+QRect TextPanelWidget::Rows::Rect(int row) const {
   return QRect(area.left(), area.top() + row * height, area.width(), height).intersected(area);
 }
 
@@ -57,21 +60,22 @@ std::string_view TextPanelWidget::Text(int row) const {
 }
 
 void TextPanelWidget::paintEvent(QPaintEvent* event) {
-  const QRect area = contentsRect();
-  if (!area.contains(event->rect())) QFrame::paintEvent(event);
+  const Rows rows = FitRows();
+  if (!rows.area.contains(event->rect())) QFrame::paintEvent(event);
   QPainter painter(this);
+  const QBrush background = palette().brush(backgroundRole());
+  for (const QRect& part : event->region()) painter.fillRect(part & rows.area, background);
   painter.setPen(palette().color(foregroundRole()));
   const int ascent = fontMetrics().ascent();
-  FitRows();
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
-    const QRect place = RowRect(row);
+    const QRect place = rows.Rect(row);
     if (!event->rect().intersects(place)) continue;
     const std::string_view text = Text(row);
     if (!text.empty()) {
       // Each row is clipped to itself, so repainting one row alone leaves
       // nothing of its old text in the next.
       painter.setClipRect(place);
-      const QPoint origin(area.left(), place.top() + ascent);
+      const QPoint origin(rows.area.left(), place.top() + ascent);
       if (!glyphs_.Draw(painter, origin, text)) {
         painter.drawText(origin, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
       }

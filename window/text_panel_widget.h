@@ -25,13 +25,18 @@ class TextPanelWidget final : public QFrame, public TextPanel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // A readout clears and prints all its lines but changes at most three: when
-  // the throttle lets it, the panel asks for a repaint of only the rows whose
-  // text differs from what they show.
+  // A move's readout clears and prints all its lines but changes at most
+  // three: when the throttle lets it, the panel asks for a repaint of only the
+  // rows whose text differs from what they show.
   void AskForChangedRows();
-  void FitRows();  // one state per row on screen
-  int Rows() const;
-  QRect RowRect(int row) const;
+  // Where the rows lie, measured once per ask or paint.
+  struct Rows {
+    QRect area;  // contentsRect()
+    int height;  // of a line
+    int Count() const;
+    QRect Rect(int row) const;
+  };
+  Rows FitRows();  // one state per row on screen
   std::string_view Text(int row) const;
 
   RepaintThrottle& throttle_;

@@ -96,6 +96,23 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
       << "the next time it starts where the last file was";
 }
 
+// Qt's dialog would keep its history in the user's settings; the program
+// writes nothing, there or anywhere under the user's home (each test runs in
+// a process of its own).
+TEST(QtFileDialog, WritesNothingUnderTheUsersHome) {
+  const testing::TempDir home, files;
+  qputenv("HOME", QByteArray::fromStdString(testing::Utf8(home.path())));
+  for (const char* moved : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) qunsetenv(moved);
+  QtFileDialog dialog(nullptr);
+  for (int use = 0; use < 2; ++use) {  // a second use would read what the first kept
+    EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
+      shown.selectFile(QString::fromStdString(files.Write("region.dat", {})));
+      static_cast<QDialog&>(shown).accept();
+    }));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(home.path()));
+}
+
 // The .dat files the shown dialog lists in `folder`, once its listing has
 // arrived from Qt's worker thread (the first that holds `awaited`, or what
 // it holds after five seconds). QFileSystemModel is Qt's own, not ours:

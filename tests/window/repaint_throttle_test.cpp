@@ -6,14 +6,14 @@
 #include <QWidget>
 #include <chrono>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
 
 namespace geodata {
 namespace {
-
-using std::chrono::milliseconds;
 
 class CountingPanel final : public QWidget {
  public:
@@ -30,146 +30,70 @@ class CountingPanel final : public QWidget {
   RepaintThrottle& throttle_;
 };
 
-class RepaintThrottleTest : public ::testing::Test {
- protected:
-  RepaintThrottleTest()
-      : throttle_([this] { return now_; }, RepaintThrottle::kInterval, 1), a_(throttle_), b_(throttle_) {
-    // Shown long before the steps below, so the first change is forced.
-    now_ = RepaintThrottle::Clock::time_point(std::chrono::minutes(59));
-    a_.show();
-    b_.show();
+// Panels shown long before the steps, so the first change is forced.
+struct Panels {
+  explicit Panels(int touches_per_clock_read)
+      : throttle([this] { return now; }, RepaintThrottle::kInterval, touches_per_clock_read), a(throttle),
+        b(throttle), c(std::make_unique<CountingPanel>(throttle)) {
+    a.show(), b.show(), c->show();
     QApplication::processEvents();
-    a_.paints = b_.paints = 0;
+    a.paints = b.paints = 0;
   }
-  void At(int ms) { now_ = RepaintThrottle::Clock::time_point(std::chrono::hours(1) + milliseconds(ms)); }
-
-  RepaintThrottle::Clock::time_point now_;
-  RepaintThrottle throttle_;
-  CountingPanel a_;
-  CountingPanel b_;
+  RepaintThrottle::Clock::time_point now;
+  RepaintThrottle throttle;
+  CountingPanel a, b;
+  std::unique_ptr<CountingPanel> c;
 };
 
-TEST_F(RepaintThrottleTest, RepaintsOncePerIntervalCountedFromTheFirstChange) {
-  At(0);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 0) << "a command shorter than the interval is left to the event loop";
-  At(29);
-  throttle_.Touched(a_);
-  throttle_.Touched(b_);
-  EXPECT_EQ(a_.paints, 0);
-  EXPECT_EQ(b_.paints, 0);
-  At(30);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 1);
-  EXPECT_EQ(b_.paints, 1) << "every changed panel shows when the interval is up";
-  At(31);
-  throttle_.Touched(b_);
-  At(60);
-  throttle_.Touched(b_);
-  EXPECT_EQ(b_.paints, 1);
-  At(61);
-  throttle_.Touched(b_);
-  EXPECT_EQ(b_.paints, 2) << "and again an interval after the next change";
-  EXPECT_EQ(a_.paints, 1) << "a panel unchanged since is not repainted";
+TEST(RepaintThrottle, RepaintsAChangedPanelOnceItsIntervalIsUpOrLeavesItToTheEventLoop) {
+  // At ms: panel a, b or c changes, e: the event loop runs, x: c is freed.
+  struct Step { int ms; char what; int a_paints, b_paints; };
+  struct Case { const char* what; int touches_per_clock_read; bool a_asks; std::vector<Step> steps; };
+  const Case cases[] = {
+      {"forced once per interval from the first change, for every changed panel only", 1, false,
+       {{0, 'a', 0, 0}, {29, 'a', 0, 0}, {29, 'b', 0, 0}, {30, 'a', 1, 1}, {31, 'b', 1, 1}, {60, 'b', 1, 1},
+        {61, 'b', 1, 2}}},
+      {"changes within the interval are left to the event loop, and updated again once it painted", 1, false,
+       {{0, 'a', 0, 0}, {5, 'a', 0, 0}, {5, 'e', 1, 0}, {10, 'a', 1, 0}, {10, 'e', 2, 0}, {40, 'b', 2, 0},
+        {40, 'e', 2, 1}}},
+      {"a paint by the event loop restarts the interval at the first change after it", 1, false,
+       {{0, 'a', 0, 0}, {25, 'b', 0, 0}, {25, 'e', 1, 1}, {40, 'a', 1, 1}, {69, 'a', 1, 1}, {70, 'a', 2, 1}}},
+      {"a panel that asks for its own rows is repainted whole only when forced", 1, true,
+       {{0, 'a', 1, 0}, {5, 'a', 1, 0}, {5, 'e', 1, 0}, {40, 'a', 2, 0}}},
+      {"a panel destroyed while it waits for its repaint is skipped", 1, false,
+       {{5, 'c', 0, 0}, {5, 'b', 0, 0}, {5, 'x', 0, 0}, {40, 'b', 0, 1}}},
+      {"the clock is read once per stride of touches", 4, false,
+       {{0, 'a', 0, 0}, {40, 'a', 0, 0}, {40, 'a', 0, 0}, {40, 'a', 1, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Panels panels(c.touches_per_clock_read);
+    if (c.a_asks) panels.throttle.AsksForItsOwnRows(panels.a, [] {});
+    for (const Step& step : c.steps) {
+      panels.now = RepaintThrottle::Clock::time_point(std::chrono::hours(1) + std::chrono::milliseconds(step.ms));
+      if (step.what == 'e') QApplication::processEvents();
+      if (step.what == 'x') panels.c.reset();
+      QWidget* const touched[] = {&panels.a, &panels.b, panels.c.get()};
+      if (step.what >= 'a' && step.what <= 'c') panels.throttle.Touched(*touched[step.what - 'a']);
+      EXPECT_EQ(std::pair(panels.a.paints, panels.b.paints), std::pair(step.a_paints, step.b_paints))
+          << step.ms << " ms, " << step.what;
+    }
+  }
 }
 
-TEST_F(RepaintThrottleTest, ChangesWithinTheIntervalArePaintedByTheEventLoop) {
-  At(0);
-  throttle_.Touched(a_);
-  At(5);
-  throttle_.Touched(a_);
-  QApplication::processEvents();
-  EXPECT_EQ(a_.paints, 1);
-  At(10);
-  throttle_.Touched(a_);  // already painted, so it needs a new update
-  QApplication::processEvents();
-  EXPECT_EQ(a_.paints, 2);
-  At(40);
-  throttle_.Touched(b_);
-  EXPECT_EQ(b_.paints, 0) << "the screen was up to date until this change";
-  QApplication::processEvents();
-  EXPECT_EQ(b_.paints, 1);
-  EXPECT_EQ(a_.paints, 2) << "a panel the event loop painted is not painted again";
-}
-
-TEST_F(RepaintThrottleTest, APaintByTheEventLoopRestartsTheInterval) {
-  At(0);
-  throttle_.Touched(a_);
-  At(25);
-  throttle_.Touched(b_);
-  QApplication::processEvents();
-  ASSERT_EQ(a_.paints, 1);
-  At(40);
-  throttle_.Touched(a_);
-  At(69);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 1) << "the interval restarts at the first change after the paint";
-  At(70);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 2);
-}
-
-TEST_F(RepaintThrottleTest, APanelThatAsksForItsOwnRowsIsRepaintedWholeOnlyWhenForced) {
-  throttle_.AsksForItsOwnRows(a_, [] {});
-  At(0);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 1) << "forced, as any changed panel";
-  At(5);
-  throttle_.Touched(a_);
-  QApplication::processEvents();
-  EXPECT_EQ(a_.paints, 1) << "the throttle asks for no repaint of its own";
-  At(40);
-  throttle_.Touched(a_);
-  EXPECT_EQ(a_.paints, 2) << "still changed, so forced once the interval is up";
-}
-
-// Qt frees a panel whenever its owner goes; a forced repaint then reaches only
-// the panels that are left.
-TEST_F(RepaintThrottleTest, APanelDestroyedWhileItWaitsForItsRepaintIsSkipped) {
-  At(0);
-  auto gone = std::make_unique<CountingPanel>(throttle_);
-  gone->show();
-  QApplication::processEvents();
-  At(5);
-  throttle_.Touched(*gone);
-  throttle_.Touched(b_);
-  gone.reset();
-  At(40);
-  throttle_.Touched(b_);
-  EXPECT_EQ(b_.paints, 1) << "the panels that are left are repainted";
-}
-
-// The window's panels go after its throttle: no wait for a frame is left to
-// call into it.
+// The window's panels go after its throttle: no wait for a frame, nor an ask
+// once the command returns, is left to call into it.
 TEST(RepaintThrottleLifetime, APanelThatOutlivesItsThrottleWaitsForNothing) {
   QWidget panel;
+  int asked = 0;
   {
     RepaintThrottle throttle;
-    throttle.AsksForItsOwnRows(panel, [] {});
+    throttle.AsksForItsOwnRows(panel, [&] { ++asked; });
     throttle.Touched(panel);
-    ASSERT_EQ(testing::Timed(panel), QStringList{"QTimer"});
   }
-  EXPECT_EQ(testing::Timed(panel), QStringList{});
-}
-
-TEST(RepaintThrottleStride, ReadsTheClockOncePerStrideOfTouches) {
-  int reads = 0;
-  auto now = RepaintThrottle::Clock::time_point(std::chrono::hours(1));
-  RepaintThrottle throttle(
-      [&] {
-        ++reads;
-        return now;
-      },
-      RepaintThrottle::kInterval, 4);
-  CountingPanel panel(throttle);
-  panel.show();
   QApplication::processEvents();
-  panel.paints = 0;
-  now += std::chrono::minutes(1);
-  reads = 0;
-  for (int touch = 1; touch <= 12; ++touch) throttle.Touched(panel);
-  EXPECT_EQ(panel.paints, 0) << "all within the interval";
-  EXPECT_EQ(reads, 1 + 3) << "once when the changes begin, then once per 4 touches";
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(testing::Timed(panel), QStringList{});
 }
 
 }  // namespace
