@@ -126,7 +126,7 @@ class MainWindowTest : public ::testing::Test {
   void ExpectMapShowsStore() const {
     const QImage grab = map_->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(grab.size(), QSize(513, 513));
-    const BlockStore& store = form_.Store();
+    const BlockStore& store = form_.Blocks();
     int wrong = 0;
     for (int column = 0; column < 256; ++column) {
       for (int row = 0; row < 256; ++row) {
@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
   EXPECT_TRUE(form_.errors.empty());
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
-  EXPECT_EQ(form_.Store().Header(1), 16);
+  EXPECT_EQ(form_.Blocks().Header(1), 16);
   EXPECT_NE(map_->Picture(), first);
   ExpectMapShowsStore();
 }
@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
 TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
-  const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
+  const std::int16_t last_type = form_.Blocks().Geo(65535, 0, 0);
 
   // A bad file and a path that names none, from the bad-file table.
   // The bar stops where the reading did: before the bad block 4660, and
@@ -274,9 +274,9 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
     EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 4659.0F);
     EXPECT_EQ(map_->Picture(), before);
-    EXPECT_EQ(form_.Store().Header(1), 22);
-    EXPECT_EQ(form_.Store().Geo(1, 1, 1), -3754);
-    EXPECT_EQ(form_.Store().Geo(65535, 0, 0), last_type);
+    EXPECT_EQ(form_.Blocks().Header(1), 22);
+    EXPECT_EQ(form_.Blocks().Geo(1, 1, 1), -3754);
+    EXPECT_EQ(form_.Blocks().Geo(65535, 0, 0), last_type);
   }
   MovePointer({1 + 133, 1 + 201});
   EXPECT_EQ(list_->Lines().at(0), "Map:  22 _ 22 ") << "the previous region stays readable";
@@ -458,10 +458,10 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
     EXPECT_EQ(list_->Lines(), testing::LoadLogLines()) << "a readout ran";
     EXPECT_EQ(chooser_->shown, 2) << "the open command ran again";
-    EXPECT_EQ(form_.Store().Header(1), 22) << "the region changed before it was read whole";
+    EXPECT_EQ(form_.Blocks().Header(1), 22) << "the region changed before it was read whole";
   });
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(form_.Store().Header(1), 16);
+  EXPECT_EQ(form_.Blocks().Header(1), 16);
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
@@ -472,7 +472,7 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
 TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
-  const std::uint64_t store = testing::StoreDigest(form_.Store());
+  const std::uint64_t store = testing::StoreDigest(form_.Blocks());
   float bar = 0;
   OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
     EXPECT_TRUE(form_.close());
@@ -480,7 +480,7 @@ TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
   });
   EXPECT_FALSE(form_.isVisible());
   EXPECT_TRUE(form_.errors.empty()) << "a closing window has nothing to say";
-  EXPECT_EQ(testing::StoreDigest(form_.Store()), store);
+  EXPECT_EQ(testing::StoreDigest(form_.Blocks()), store);
   EXPECT_EQ(map_->Picture(), before);
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), bar) << "the bar stays where it was last set";
