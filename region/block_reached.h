@@ -20,7 +20,7 @@ class BlockReached final : public CheckProgress {
  public:
   // From the check's thread. A read tried again goes back to block 0.
   void Checked(int block) override {
-    if (stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
+    Throw();
     reached_.store(block, std::memory_order_relaxed);
   }
   // Before a load, while no check runs.
@@ -31,6 +31,10 @@ class BlockReached final : public CheckProgress {
   }
   // From any thread: the check stops at its next block.
   void Stop() { stop_.store(true, std::memory_order_relaxed); }
+  // Throws LoadCancelled once stopped.
+  void Throw() const {
+    if (stop_.load(std::memory_order_relaxed)) throw LoadCancelled();
+  }
 
   // From the window's thread: sets the bar to the block reached, unless it
   // shows it already or no block has been checked yet (the bar keeps the

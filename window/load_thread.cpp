@@ -60,6 +60,8 @@ void LoadThread::Serve(const std::shared_ptr<Shared>& shared) {
       // Opened here too: a share slow to answer can hold an open as long as
       // a read.
       const std::unique_ptr<ByteSource> source = open();
+      // Given up during a slow open: read nothing.
+      s.progress.Throw();
       region.emplace(s.reader.Check(*source, s.progress));
     } catch (...) {
       failure = std::current_exception();

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 #include "testing/panel_lines.h"
 #include "testing/path_dialog.h"
 #include "testing/qt/accessibility_events.h"
+#include "testing/qt/close_request.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
@@ -43,19 +45,39 @@
 namespace geodata {
 namespace {
 
+// The next open's stand-in for the disk, taken on the load's thread, which
+// may outlive the window.
+struct NextOpen {
+  std::mutex mutex;
+  std::function<std::unique_ptr<ByteSource>()> open;
+};
+
 // Form1 with its error box caught instead of shown, reading files unless
-// given a source to read instead.
+// given an open to use instead.
 class TestForm final : public Form1 {
  public:
-  explicit TestForm(std::shared_ptr<DialogRecord> chooser)
-      : Form1(std::make_unique<PathDialog>(std::move(chooser)), [this](const std::string& path) {
-          return source ? std::exchange(source, nullptr) : std::make_unique<FileSource>(path);
-        }) {}
+  explicit TestForm(std::shared_ptr<DialogRecord> chooser, std::shared_ptr<NextOpen> next = std::make_shared<NextOpen>())
+      : Form1(std::make_unique<PathDialog>(std::move(chooser)),
+              [next](const std::string& path) -> std::unique_ptr<ByteSource> {
+                std::function<std::unique_ptr<ByteSource>()> open;
+                {
+                  const std::lock_guard lock(next->mutex);
+                  open = std::exchange(next->open, nullptr);
+                }
+                return open ? open() : std::make_unique<FileSource>(path);
+              }),
+        next_(std::move(next)) {}
+  void OpenNext(std::function<std::unique_ptr<ByteSource>()> open) {
+    const std::lock_guard lock(next_->mutex);
+    next_->open = std::move(open);
+  }
   std::vector<QString> errors;
-  std::unique_ptr<ByteSource> source;
 
  protected:
   void ShowError(const QString& message) override { errors.push_back(message); }
+
+ private:
+  std::shared_ptr<NextOpen> next_;
 };
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
@@ -267,7 +289,7 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   cases.push_back({"broken.dat", "read past its own end", [] { return std::make_unique<BrokenSource>(); }});
   for (const Case& c : cases) {
     form_.errors.clear();
-    if (c.source) form_.source = c.source();
+    if (c.source) form_.OpenNext(c.source);
     Open(c.path);
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;
     EXPECT_EQ(form_.errors[0].toStdString(), c.says);
@@ -412,50 +434,80 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   // clock that moves only between readouts.
 }
 
-// A region on slow storage: the load waits for the disk after its first
-// pieces, and meanwhile the window is the test's. `during` runs from the
-// window's event loop once the load is held there.
+// A region on slow storage: its open and each piece read wait at a gate,
+// and meanwhile the window is the test's. `during` runs from the window's
+// event loop once the gate holds the load.
 class SlowLoadTest : public MainWindowTest {
  protected:
-  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void()>& during) {
-    auto source = std::make_unique<testing::GatedSource>(region, 2);
-    testing::GatedSource& gate = *source;
-    form_.source = std::move(source);
+  // The open and the first half of the region's pieces.
+  static int HalfTheRegion(const std::vector<std::byte>& region) {
+    const std::size_t pieces = (region.size() + RegionReader::kPieceBytes - 1) / RegionReader::kPieceBytes;
+    return 1 + static_cast<int>(pieces / 2);
+  }
+
+  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void(testing::Gate&)>& during) {
+    auto gate = std::make_shared<testing::Gate>(HalfTheRegion(region));
+    form_.OpenNext(testing::GatedOpen(gate, region));
     bool ran = false;
     QTimer::singleShot(0, &form_, [&] {
-      ASSERT_TRUE(gate.Held()) << "the load never reached the disk";
-      during();
+      ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
+      during(*gate);
       ran = true;
-      gate.Open();
+      gate->Open();
     });
     Open("slow.dat");
     EXPECT_TRUE(ran) << "the window served nothing while the load waited";
   }
 };
 
+// Counts the events of a kind that reach a widget.
+class EventCount final : public QObject {
+ public:
+  EventCount(QObject* watched, QEvent::Type type) : type_(type) { watched->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    count += event->type() == type_;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+};
+
 TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsSlow) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
   testing::PaintRecorder recorder{map_, baras_};
-  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
-    // The bar shows the blocks of the pieces read so far, painted.
+  const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
+  ASSERT_GT(region.size(), 2 * RegionReader::kPieceBytes) << "a region of one or two pieces shows no middle";
+  OpenSlowly(region, [&](testing::Gate& gate) {
+    // The bar shows the blocks of the pieces read so far, painted, and
+    // follows each piece read after.
     ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && !recorder.paints[baras_].empty(); }));
+    const float first = baras_->Position();
+    gate.LetThrough(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > first; })) << "the bar stood still";
     EXPECT_LT(baras_->Position(), 65535.0F);
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the pointer does not show busy";
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the pointer does not show the wait";
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     // What was covered is painted again, as it was.
     const std::size_t map_paints = recorder.paints[map_].size();
     map_->update();
     EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.paints[map_].size() > map_paints; }));
     EXPECT_EQ(map_->Picture(), before);
-    // A click on the menu, a pointer move and a press of the item, as an
-    // assistive technology would, all do nothing.
+    // A click on the menu, a key, a pointer move and a press of the item, as
+    // an assistive technology would, all do nothing.
+    const EventCount keys(map_, QEvent::KeyPress);
     QTest::mouseClick(form_.menuBar(), Qt::LeftButton, {},
                       form_.menuBar()->actionGeometry(form_.menuBar()->actions().value(0)).center());
+    QTest::keyClick(map_, Qt::Key_Right);
     MovePointer({1 + 133, 1 + 201});
     OpenGeo()->trigger();
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
+    EXPECT_EQ(keys.count, 0) << "a key went through";
     EXPECT_EQ(list_->Lines(), testing::LoadLogLines()) << "a readout ran";
     EXPECT_EQ(chooser_->shown, 2) << "the open command ran again";
     EXPECT_EQ(form_.Blocks().Header(1), 22) << "the region changed before it was read whole";
@@ -465,25 +517,70 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
-  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays busy";
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays on the wait";
   ExpectIdleOnceShown();
 }
 
-TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
-  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
-  const QImage before = map_->Picture();
-  const std::uint64_t store = testing::StoreDigest(form_.Blocks());
-  float bar = 0;
-  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
-    EXPECT_TRUE(form_.close());
-    bar = baras_->Position();
-  });
-  EXPECT_FALSE(form_.isVisible());
-  EXPECT_TRUE(form_.errors.empty()) << "a closing window has nothing to say";
-  EXPECT_EQ(testing::StoreDigest(form_.Blocks()), store);
-  EXPECT_EQ(map_->Picture(), before);
-  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
-  EXPECT_EQ(baras_->Position(), bar) << "the bar stays where it was last set";
+// A close or a quit while the disk holds the open or a read and may never
+// let it go: the window leaves the wait at once, without waiting for the
+// disk, and nothing is stored. Once the disk lets go, the load reads no
+// further.
+TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
+  const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
+  const std::string first = dir_.Write("a.dat", testing::MixedRegion(22, 22, 0));
+  struct Case {
+    const char* name;
+    bool held_at_open;
+    std::function<void(Form1&)> end;
+    bool quits = false;
+  };
+  const Case cases[] = {
+      {"the title bar's close request, the open held", true, [](Form1& f) { testing::RequestClose(f); }},
+      {"the title bar's close request, a read held", false, [](Form1& f) { testing::RequestClose(f); }},
+      {"QWidget::close, a read held", false, [](Form1& f) { f.close(); }},
+      {"a quit, a read held", false, [](Form1&) { QCoreApplication::quit(); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto chooser = std::make_shared<DialogRecord>();
+    TestForm form(chooser);
+    form.show();
+    chooser->answer = first;
+    form.OpenGeo_Click();
+    const std::uint64_t store = testing::StoreDigest(form.Blocks());
+    const auto* map = form.findChild<MapPanelWidget*>(QStringLiteral("Map"));
+    const auto* bar = form.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"));
+    const QImage picture = map->Picture();
+    float bar_at_end = -1;
+    auto gate = std::make_shared<testing::Gate>(c.held_at_open ? 0 : HalfTheRegion(region));
+    form.OpenNext(testing::GatedOpen(gate, region));
+    chooser->answer = "slow.dat";
+    int passed = -1;
+    const auto open = [&] {
+      QTimer::singleShot(0, &form, [&] {
+        ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
+        passed = gate->Passed();
+        bar_at_end = bar->Position();
+        c.end(form);
+      });
+      form.OpenGeo_Click();
+    };
+    if (c.quits) {
+      QTimer::singleShot(0, &form, open);
+      QCoreApplication::exec();
+    } else {
+      open();
+    }
+    EXPECT_TRUE(gate->Holding()) << "the window waited for the disk";
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(form.errors.empty()) << "a closing window has nothing to say";
+    EXPECT_EQ(testing::StoreDigest(form.Blocks()), store);
+    EXPECT_EQ(map->Picture(), picture);
+    EXPECT_EQ(bar->Position(), bar_at_end) << "the bar stays where it was last set";
+    gate->Open();
+    ASSERT_TRUE(gate->Gone());
+    EXPECT_LE(gate->Passed() - passed, 1) << "the load read on after it was given up";
+  }
 }
 
 // The real error box, read and closed by the modal driver.

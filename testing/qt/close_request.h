@@ -1,0 +1,11 @@
+// The close request a title bar's close button sends, through the platform
+// as the window system delivers it, not QWidget::close().
+#pragma once
+
+class QWidget;
+
+namespace geodata::testing {
+
+void RequestClose(QWidget& window);
+
+}  // namespace geodata::testing
