@@ -552,7 +552,8 @@ TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
     const auto* bar = form.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"));
     const QImage picture = map->Picture();
     float bar_at_end = -1;
-    auto gate = std::make_shared<testing::Gate>(c.held_at_open ? 0 : HalfTheRegion(region));
+    const int let_through = c.held_at_open ? 0 : HalfTheRegion(region);
+    auto gate = std::make_shared<testing::Gate>(let_through);
     form.OpenNext(testing::GatedOpen(gate, region));
     chooser->answer = "slow.dat";
     int passed = -1;
@@ -560,6 +561,7 @@ TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
       QTimer::singleShot(0, &form, [&] {
         ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
         passed = gate->Passed();
+        EXPECT_EQ(passed, let_through) << "the window waited for the disk before it served the test";
         bar_at_end = bar->Position();
         c.end(form);
       });
