@@ -106,6 +106,11 @@ else:
     close = slow["close"]
     print(f"| the program ended after a close request 1 s into a load / exit status | {close['exit_s']:.2f} s / "
           f"{close['status']} | ≤ 1 s / 0 |")
+    stalled = slow["stalled_close"]
+    def seconds(key):
+        return f"{stalled[key]:.2f} s" if key in stalled else "not within 10 s"
+    print(f"| the same with the share stopped 0.5 s in: the window gone / the program ended / exit status | "
+          f"{seconds('gone_s')} / {seconds('ended_s')} / {stalled['status']} | ≤ 0.2 s / 1 s / 0 |")
 pressure = folder / "memory_pressure.txt"
 if pressure.exists():
     print()
