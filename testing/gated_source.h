@@ -1,9 +1,8 @@
-// A source on slow storage whose pace the test sets: its open and each of its
-// reads wait at a gate until the test lets them through, so the test can act
-// while a load is under way. The gate is owned by the test and the source
-// alike, since the load's thread may outlive the test's window. A gate left
-// shut opens by itself after a while, so that a window that never serves the
-// test's turn fails instead of hanging.
+// A source on slow storage whose pace the test sets: its open and each read
+// wait at a gate, owned by the test and the source alike (the load's thread
+// may outlive the window), until the test lets them through. A gate left shut
+// opens by itself after a while, so a window that never serves the test fails
+// instead of hanging.
 #pragma once
 
 #include <algorithm>
@@ -46,12 +45,11 @@ class Gate {
   }
 
   // The test's side, none of it running the event loop. Waits until a step
-  // is held at the gate; false when none came.
+  // is held; false when none came.
   bool Held() {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, kGiveUp, [&] { return waiting_ && passed_ >= allowed_; });
   }
-  // A step is held now.
   bool Holding() {
     const std::lock_guard lock(mutex_);
     return waiting_;
@@ -60,8 +58,6 @@ class Gate {
     const std::lock_guard lock(mutex_);
     return passed_;
   }
-  // Notifies under the lock: the load's thread may destroy the source as
-  // soon as it has read on.
   void LetThrough(int steps) {
     const std::lock_guard lock(mutex_);
     allowed_ = passed_ + steps;

@@ -139,7 +139,8 @@ void LoadWait::ServeTheWindow(LoadThread& load, ProgressPanel& bar, WaitPointer&
   const InputHold hold;
   QTimer frame;
   frame.callOnTimeout([&] {
-    if (ended()) return;
+    // A load being given up leaves the bar as it was.
+    if (cancelled_ || ended()) return;
     pointer.Show();
     load.Progress().Show(bar);
   });

@@ -1,5 +1,4 @@
-// The close request a title bar's close button sends, through the platform
-// as the window system delivers it, not QWidget::close().
+// The close request a title bar's close button sends, through the platform.
 #pragma once
 
 class QWidget;
