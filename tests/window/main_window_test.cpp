@@ -532,8 +532,11 @@ TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
       form.OpenGeo_Click();
     };
     if (c.quits) {
+      // Else the window the quit closes posts another quit, which would end the next test's loops.
+      QGuiApplication::setQuitOnLastWindowClosed(false);
       QTimer::singleShot(0, &form, open);
       QCoreApplication::exec();
+      QGuiApplication::setQuitOnLastWindowClosed(true);
     } else {
       open();
     }
