@@ -106,6 +106,12 @@ else:
     close = slow["close"]
     print(f"| the program ended after a close request 1 s into a load / exit status | {close['exit_s']:.2f} s / "
           f"{close['status']} | ≤ 1 s / 0 |")
+    stalled = slow["stalled_close"]
+    def seconds(key):
+        return f"{stalled[key]:.2f} s" if key in stalled else "not within 3 s"
+    print(f"| the same with the share stopped 0.5 s in: the window gone / the program ended / the process "
+          f"reaped / exit status | {seconds('gone_s')} / {seconds('ended_s')} / {seconds('reaped_s')} / "
+          f"{stalled['status']} | ≤ 0.2 s / 1 s / – / 0 |")
 pressure = folder / "memory_pressure.txt"
 if pressure.exists():
     print()

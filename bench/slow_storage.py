@@ -8,7 +8,10 @@ the first change the window shows, the longest time it shows none until the
 map is painted, and the whole load against the time to read the same file
 from the same storage with nothing else to do. Then a load is interrupted
 1 s in by a close request, as the title bar's close button sends it: the time
-until the program has ended, and its exit status.
+until the program has ended, and its exit status. Last, the same close while
+the share has stopped answering: the file system's process is stopped 0.5 s
+into the load, and the times until the window is gone and until the program
+has ended are taken.
 
 Needs root and /dev/fuse for the mount; without them it says so and writes
 {"skipped": reason}.
@@ -19,6 +22,7 @@ Environment: GEODATA_SLOW_ROUNDS (loads, default 3).
 import json
 import os
 import pathlib
+import signal
 import statistics
 import subprocess
 import sys
@@ -31,6 +35,9 @@ RATE = 20_000_000  # bytes per second
 REGION = "worst.dat"
 ROUNDS = int(os.environ.get("GEODATA_SLOW_ROUNDS", "3"))
 CLOSE_AFTER_S = 1.0
+STALL_AFTER_S = 0.5
+# How long a stopped share is left stopped after the close.
+STALL_LIMIT_S = 3.0
 PIECE = 1 << 20
 
 
@@ -114,6 +121,52 @@ def close_during_load(session, build, name):
     return {"exit_s": time.monotonic() - asked, "status": status}
 
 
+def ended(pid):
+    """Whether the program has ended: its main thread has exited, so its
+    windows and its connection to the X server are gone. A thread that the
+    kernel holds in a read of the stopped file system keeps the process from
+    being reaped until the read returns."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] in ("Z", "X")
+    except FileNotFoundError:
+        return True
+
+
+def close_with_share_stopped(session, build, name, mount):
+    """A close request 1 s into a load whose file system stopped answering
+    0.5 s in: seconds until the window is gone, until the program has ended
+    and, if within STALL_LIMIT_S, until the process was reaped; then the file
+    system answers again, and the exit status."""
+    session.ready_dialog(name)
+    in_window.xdotool("key", "Return")
+    pressed = time.monotonic()
+    time.sleep(STALL_AFTER_S)
+    mount.server.send_signal(signal.SIGSTOP)
+    result = {}
+    try:
+        time.sleep(max(0.0, pressed + CLOSE_AFTER_S - time.monotonic()))
+        asked = time.monotonic()
+        subprocess.run([build / "bench" / "geodata_window_watch", "close", session.window], check=True)
+        pid = session.process.pid
+        while time.monotonic() - asked < STALL_LIMIT_S:
+            now = time.monotonic() - asked
+            if "gone_s" not in result and subprocess.run(
+                    ["xdotool", "search", "--onlyvisible", "--pid", str(pid), "--name", "GeoData viewer"],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode != 0:
+                result["gone_s"] = now
+            if "ended_s" not in result and ended(pid):
+                result["ended_s"] = now
+            if session.process.poll() is not None:
+                result["reaped_s"] = now
+                break
+            time.sleep(0.005)
+    finally:
+        mount.server.send_signal(signal.SIGCONT)
+    result["status"] = session.process.wait(timeout=60)
+    return result
+
+
 def main():
     build, data, out = (pathlib.Path(a).resolve() for a in sys.argv[1:4])
     reason = why_skipped(build)
@@ -135,6 +188,8 @@ def main():
         session.close()
         session = in_window.Session(build / "window" / "geodata-viewer", mount.path, env)
         results["close"] = close_during_load(session, build, REGION)
+        session = in_window.Session(build / "window" / "geodata-viewer", mount.path, env)
+        results["stalled_close"] = close_with_share_stopped(session, build, REGION, mount)
     finally:
         server.terminate()
         server.wait()
@@ -145,7 +200,8 @@ def main():
     transfer = statistics.median(results["transfer_s"])
     print(f"slow storage: first change {loads['first_change_s']:.2f} s, longest still {loads['longest_still_s']:.2f} s, "
           f"whole load {loads['whole_s']:.2f} s for {transfer:.2f} s of transfer; "
-          f"exit {results['close']['exit_s']:.2f} s after a close request, status {results['close']['status']}",
+          f"exit {results['close']['exit_s']:.2f} s after a close request, status {results['close']['status']}; "
+          f"share stopped: {results['stalled_close']}",
           file=sys.stderr)
 
 

@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
       for (int tries = 0;; ++tries) {
         window.OpenGeo_Click();
         QApplication::processEvents();
-        if (window.Store().Header(1) == region_x && window.Store().Header(2) == region_y) break;
+        if (window.Blocks().Header(1) == region_x && window.Blocks().Header(2) == region_y) break;
         if (tries == 3) {
           std::fprintf(stderr, "%s was not opened\n", file.c_str());
           return 1;

@@ -1,6 +1,6 @@
 // A region that passed the check, held in the reader's buffer: its header
-// and its blocks, nothing after. The buffer offers its pages back when the
-// region goes, however the load ends.
+// and its blocks, nothing after. When the region goes, the buffer offers its
+// pages back if the file was larger than ReadBuffer::kResidentBytes.
 #pragma once
 
 #include <cstddef>

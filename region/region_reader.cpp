@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "region/block_reached.h"
 #include "region/region_error.h"
 #include "region/staging_area.h"
 #include "region/word_cursor.h"
@@ -106,16 +107,6 @@ class OfferPagesOnFailure {
   ReadBuffer* buffer_;
 };
 
-// Tells the panel each block as it is checked.
-class BarProgress final : public CheckProgress {
- public:
-  explicit BarProgress(ProgressPanel& bar) : bar_(bar) {}
-  void Checked(int block) override { bar_.Value(static_cast<float>(block)); }
-
- private:
-  ProgressPanel& bar_;
-};
-
 }  // namespace
 
 // The buffers come with the first load: touching their pages would slow the
@@ -198,19 +189,12 @@ CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
   }
 }
 
-// The bytes are checked and are ours alone: from here on the load runs as
-// the user sees it. Only the panels can still fail, and leave the store and
-// themselves part-way.
-void RegionReader::Store(const CheckedRegion& region, BlockStore& store, MapPanel& Map, TextPanel& list) {
+// The bytes are checked and are ours alone: nothing can fail here.
+void RegionReader::Write(const CheckedRegion& region, BlockStore& store) {
   const std::span<const std::byte> bytes = region.Bytes();
-  Map.Cls();
-  list.Cls();
-  list.Print({"Reading file Header..."});
   for (int n = 1; n <= kHeaderBytes; ++n) {
     store.SetHeader(n, static_cast<std::uint8_t>(bytes[n - 1]));
   }
-  list.Print({"Reading file data....."});
-
   StagingArea& stage = *stage_;
   stage.FindRows(store);
   WordCursor in(bytes.data(), bytes.size(), kHeaderBytes);
@@ -222,15 +206,30 @@ void RegionReader::Store(const CheckedRegion& region, BlockStore& store, MapPane
     }
     stage.Flush(first);
   }
+}
+
+void RegionReader::Log(MapPanel& Map, TextPanel& list) {
+  Map.Cls();
+  list.Cls();
+  list.Print({"Reading file Header..."});
+  list.Print({"Reading file data....."});
   list.Print({"File saved in memory!"});
 }
 
 void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
                         ProgressPanel& Baras) {
-  BarProgress progress(Baras);
-  const CheckedRegion region = Check(source, progress);
+  BlockReached progress;
+  std::optional<CheckedRegion> region;
+  try {
+    region.emplace(Check(source, progress));
+  } catch (...) {
+    progress.Show(Baras);
+    throw;
+  }
+  progress.Show(Baras);
   source.Close();
-  Store(region, store, Map, list);
+  Write(*region, store);
+  Log(Map, list);
 }
 
 }  // namespace geodata

@@ -1,8 +1,8 @@
 // Reads region files in two halves. The check reads a source into memory and
 // checks every block there, telling its progress block by block; it touches
 // neither the store nor a panel, so it may run on any thread, and a bad file,
-// or one that changes while it is read, leaves everything as it was. The
-// store then writes a checked region into the block store and logs it.
+// or one that changes while it is read, leaves everything as it was. A
+// checked region is then written into the block store, and the load logged.
 #pragma once
 
 #include <cstddef>
@@ -33,15 +33,21 @@ class RegionReader {
   RegionReader(const RegionReader&) = delete;
   RegionReader& operator=(const RegionReader&) = delete;
 
-  // Throws RegionError. The region lives in this reader's buffer: one at a
-  // time, and it must go before the next check.
+  // Throws RegionError, or what the progress throws to stop it. The region
+  // lives in this reader's buffer: one at a time, and it must go before the
+  // next check.
   CheckedRegion Check(ByteSource& source, CheckProgress& progress);
 
-  // Clears the panels, writes the region into the store and logs three
-  // lines. Only a panel can make it fail part-way.
-  void Store(const CheckedRegion& region, BlockStore& store, MapPanel& Map, TextPanel& list);
+  // Writes the region's header and table into the store; touches no panel,
+  // so it may run on any thread while nothing reads the store.
+  void Write(const CheckedRegion& region, BlockStore& store);
 
-  // Both halves in turn on this thread, the bar following the check.
+  // Clears the panels and logs the three lines of a load, once its region
+  // is in the store: a panel that fails leaves the store whole.
+  static void Log(MapPanel& Map, TextPanel& list);
+
+  // The whole load on this thread, as the window runs it on two: the check,
+  // the bar set to the block it reached, the store written, the load logged.
   void Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list, ProgressPanel& Baras);
 
  private:

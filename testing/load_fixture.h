@@ -36,21 +36,6 @@ class LoadFixture : public ::testing::Test {
     return {StoreDigest(store_), std::move(journal), list_.lines, map_.points.size()};
   }
 
-  // Reads of the bar since `from`: each goes block by block from 0, or the
-  // values break that rule and none is counted.
-  int BarRuns(std::size_t from = 0) const {
-    int runs = 0;
-    for (std::size_t n = from; n < bar_.values.size(); ++n) {
-      const float value = bar_.values[n];
-      if (value == 0) {
-        ++runs;
-      } else if (n == from || value != bar_.values[n - 1] + 1) {
-        return -1;
-      }
-    }
-    return runs;
-  }
-
   TempDir dir_;
   RegionReader reader_;
   BlockStore store_;

@@ -15,10 +15,12 @@
 #include <QtMath>
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "view/credits.h"
 #include "view/map_units.h"
+#include "region/region_reader.h"
 #include "view/pointer_readout.h"
 #include "window/frame_placement.h"
 #include "window/map_panel_widget.h"
@@ -157,8 +159,8 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  const CheckedRegion region = checking_.Run(reader_, [&] { return open_(Failas); }, *Baras);
-  reader_.Store(region, store_, *Map, *list);
+  waiting_.Run(loading_, [open = open_, Failas] { return open(Failas); }, store_, *Baras, pointer_);
+  RegionReader::Log(*Map, *list);
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
@@ -173,6 +175,10 @@ void Form1::OpenGeo_Click() {
     if (!Dialog->ShowOpen()) return;
     const std::string name = Dialog->FileName();
     if (name.empty()) return;
+    // A slow load shows the wait pointer until its map is painted, not
+    // over the error box.
+    const std::unique_ptr<WaitPointer, void (*)(WaitPointer*)> pointer(&pointer_,
+                                                                       [](WaitPointer* p) { p->Hide(); });
     Open_Geodata_File(name);
     Map->setAccessibleDescription(
         QString::fromStdString(RegionName(store_.Header(1), store_.Header(2))));
@@ -192,9 +198,10 @@ void Form1::Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, floa
   geodata::Map_MouseMove(Button, Shift, x, y, store_, Dm, *list);
 }
 
-// A load under way stops at its next block and stores nothing.
+// A load under way is given up at once, whatever its read is doing, and
+// stores nothing.
 void Form1::closeEvent(QCloseEvent* event) {
-  checking_.Cancel();
+  waiting_.Cancel();
   QMainWindow::closeEvent(event);
 }
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "region/block_store.h"
-#include "region/region_reader.h"
 #include "view/map_renderer.h"
-#include "window/check_thread.h"
 #include "window/file_dialog.h"
+#include "window/load_thread.h"
+#include "window/load_wait.h"
 #include "window/repaint_throttle.h"
 
 class QAction;
@@ -30,8 +30,8 @@ class Form1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Opens the file a path names, on the load's thread; tests stand in for
-  // the disk with it.
+  // Opens the file a path names, on the load's thread, which may outlive the
+  // window: it must hold what it uses. Tests stand in for the disk with it.
   using SourceOpener = std::function<std::unique_ptr<ByteSource>(const std::string&)>;
 
   // Without a dialog the window asks through Qt's file dialog; without an
@@ -46,7 +46,7 @@ class Form1 : public QMainWindow {
   void OpenGeo_Click();
   void Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y);
 
-  const BlockStore& Store() const { return store_; }
+  const BlockStore& Blocks() const { return store_; }
 
   std::int16_t Dm = 0;
   DrawCounters Counters;  // X and Y
@@ -62,8 +62,9 @@ class Form1 : public QMainWindow {
   void PlaceOnScreen();
 
   BlockStore store_;
-  RegionReader reader_;
-  CheckThread checking_;
+  LoadThread loading_;
+  LoadWait waiting_;
+  WaitPointer pointer_;
   bool opening_ = false;  // the open command runs
   RepaintThrottle throttle_;
   std::unique_ptr<FileDialog> Dialog;

@@ -16,14 +16,15 @@
 #include <functional>
 #include <vector>
 
+#include "window/screen_frame.h"
+
 namespace geodata {
 
 class RepaintThrottle {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kInterval{30};
-  // Of a 60 Hz screen.
-  static constexpr std::chrono::milliseconds kFrame{16};
+  static constexpr std::chrono::milliseconds kFrame = geodata::kFrame;
   // An open touches the panels 131,072 times, a bar value and a point per
   // block. Reading the clock on every touch made the largest region's draw
   // take 5.5-7.6 ms instead of 1.45-1.71 (bench/window_bench draw_qt/worst,

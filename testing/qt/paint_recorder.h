@@ -15,16 +15,19 @@
 
 namespace geodata::testing {
 
-// The region of each paint of each widget it watches, in order.
+// The region of each paint of each widget it watches, in order, and the key
+// presses that reached them.
 class PaintRecorder final : public QObject {
  public:
   explicit PaintRecorder(std::initializer_list<QWidget*> widgets) {
     for (QWidget* widget : widgets) widget->installEventFilter(this);
   }
   std::map<const QObject*, std::vector<QRegion>> paints;
+  int key_presses = 0;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    key_presses += event->type() == QEvent::KeyPress;
     if (event->type() == QEvent::Paint) paints[watched].push_back(static_cast<QPaintEvent*>(event)->region());
     return false;
   }

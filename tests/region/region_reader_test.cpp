@@ -45,11 +45,13 @@ class ChangedOnDisk final : public ByteSource {
       : dir_(dir), next_(versions[1]), file_(dir.Write("changing.dat", versions[0])) {}
   SourceStamp Stamp() override { return file_.Stamp(); }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
+    if (offset == 0) ++reads;
     const std::size_t got = file_.ReadAt(offset, out);
     if (std::exchange(pending_, false)) dir_.Write("changing.dat", next_);
     return got;
   }
   const std::string& Name() const override { return file_.Name(); }
+  int reads = 0;
 
  private:
   const TempDir& dir_;
@@ -127,7 +129,7 @@ TEST_F(ReaderTest, StoresEveryBlockKindInItsSlots) {
 
 // The bar follows the reading, block by block; only a region read whole
 // clears the panels, and the store does not move the bar back.
-TEST_F(ReaderTest, BarFollowsTheReadingThenTheStoreClearsAndLogs) {
+TEST_F(ReaderTest, TheBarShowsTheBlockReachedThenTheLoadClearsAndLogs) {
   map_.PSet(0, 0, {});
   list_.Print({"old line"});
   bar_.Value(123);
@@ -136,8 +138,7 @@ TEST_F(ReaderTest, BarFollowsTheReadingThenTheStoreClearsAndLogs) {
 
   ASSERT_EQ(Load(RegionWriter().FillFlat().Take()), "");
 
-  std::vector<std::string> expected;
-  for (int i = 0; i < kBlocks; ++i) expected.push_back("Baras.Value:" + std::to_string(i));
+  std::vector<std::string> expected = {"Baras.Value:65535"};
   for (const char* entry : {"Map.Cls", "list.Cls", "list.Print:Reading file Header...",
                             "list.Print:Reading file data.....", "list.Print:File saved in memory!"}) {
     expected.push_back(entry);
@@ -229,7 +230,6 @@ TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
   for (const testing::BadFile& bad : testing::BadFiles()) {
     SCOPED_TRACE(bad.name);
     if (!testing::CanRun(bad)) continue;
-    const std::size_t bar_from = bar_.values.size();
     TempDir dir;
     const std::string path = bad.make(dir);
     try {
@@ -242,7 +242,6 @@ TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
       EXPECT_EQ(std::string(e.what()), path + ": " + bad.says);
     }
     EXPECT_TRUE(Observe() == loaded);
-    EXPECT_GE(BarRuns(bar_from), 0) << "the bar stops at the last block read";
   }
 }
 
@@ -291,8 +290,14 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     SCOPED_TRACE(c.name);
     const Observed loaded = Observe();
     const std::size_t bar_from = bar_.values.size();
-    std::unique_ptr<ByteSource> source = std::make_unique<ScriptedSource>(*c.versions, c.script);
-    if (c.on_disk) source = std::make_unique<ChangedOnDisk>(dir_, *c.versions);
+    auto scripted = std::make_unique<ScriptedSource>(*c.versions, c.script);
+    const int* reads = &scripted->reads;
+    std::unique_ptr<ByteSource> source = std::move(scripted);
+    if (c.on_disk) {
+      auto disk = std::make_unique<ChangedOnDisk>(dir_, *c.versions);
+      reads = &disk->reads;
+      source = std::move(disk);
+    }
     try {
       reader_.Load(*source, store_, map_, list_, bar_);
       EXPECT_FALSE(c.fails) << "loaded";
@@ -300,7 +305,11 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
       ASSERT_TRUE(c.fails) << e.what();
       EXPECT_EQ(e.kind(), *c.fails) << e.what();
     }
-    EXPECT_EQ(BarRuns(bar_from), c.reads) << "each read moves the bar again from block 0";
+    EXPECT_EQ(*reads, c.reads);
+    EXPECT_EQ(bar_.values.size() - bar_from, 1U) << "the bar shows the block reached, at the end";
+    if (!c.fails) {
+      EXPECT_EQ(bar_.values.back(), 65535.0F);
+    }
     source.reset();
     if (c.fails) {
       EXPECT_TRUE(Observe() == loaded);

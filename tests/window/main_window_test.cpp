@@ -28,6 +28,7 @@
 #include "testing/panel_lines.h"
 #include "testing/path_dialog.h"
 #include "testing/qt/accessibility_events.h"
+#include "testing/qt/close_request.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/paint_recorder.h"
 #include "testing/qt/qt_printers.h"
@@ -44,18 +45,25 @@ namespace geodata {
 namespace {
 
 // Form1 with its error box caught instead of shown, reading files unless
-// given a source to read instead.
+// given an open to use instead: set by the window's thread before a load,
+// taken by the load's thread, which may outlive the window.
 class TestForm final : public Form1 {
  public:
-  explicit TestForm(std::shared_ptr<DialogRecord> chooser)
-      : Form1(std::make_unique<PathDialog>(std::move(chooser)), [this](const std::string& path) {
-          return source ? std::exchange(source, nullptr) : std::make_unique<FileSource>(path);
-        }) {}
+  using Opener = std::function<std::unique_ptr<ByteSource>()>;
+  explicit TestForm(std::shared_ptr<DialogRecord> chooser, std::shared_ptr<Opener> next = std::make_shared<Opener>())
+      : Form1(std::make_unique<PathDialog>(std::move(chooser)),
+              [next](const std::string& path) {
+                return *next ? std::exchange(*next, nullptr)() : std::make_unique<FileSource>(path);
+              }),
+        next_(std::move(next)) {}
+  void OpenNext(Opener open) { *next_ = std::move(open); }
   std::vector<QString> errors;
-  std::unique_ptr<ByteSource> source;
 
  protected:
   void ShowError(const QString& message) override { errors.push_back(message); }
+
+ private:
+  std::shared_ptr<Opener> next_;
 };
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
@@ -126,7 +134,7 @@ class MainWindowTest : public ::testing::Test {
   void ExpectMapShowsStore() const {
     const QImage grab = map_->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(grab.size(), QSize(513, 513));
-    const BlockStore& store = form_.Store();
+    const BlockStore& store = form_.Blocks();
     int wrong = 0;
     for (int column = 0; column < 256; ++column) {
       for (int row = 0; row < 256; ++row) {
@@ -218,7 +226,7 @@ TEST_F(MainWindowTest, SecondOpenReplacesMapAndLog) {
   EXPECT_TRUE(form_.errors.empty());
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
-  EXPECT_EQ(form_.Store().Header(1), 16);
+  EXPECT_EQ(form_.Blocks().Header(1), 16);
   EXPECT_NE(map_->Picture(), first);
   ExpectMapShowsStore();
 }
@@ -242,7 +250,7 @@ TEST_F(MainWindowTest, CancelOrEmptyNameChangesNothing) {
 TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
-  const std::int16_t last_type = form_.Store().Geo(65535, 0, 0);
+  const std::int16_t last_type = form_.Blocks().Geo(65535, 0, 0);
 
   // A bad file and a path that names none, from the bad-file table.
   // The bar stops where the reading did: before the bad block 4660, and
@@ -263,16 +271,16 @@ TEST_F(MainWindowTest, FailedOpenReportsOnceAndKeepsThePreviousRegion) {
   cases.push_back({"broken.dat", "read past its own end", [] { return std::make_unique<BrokenSource>(); }});
   for (const Case& c : cases) {
     form_.errors.clear();
-    if (c.source) form_.source = c.source();
+    if (c.source) form_.OpenNext(c.source);
     Open(c.path);
     ASSERT_EQ(form_.errors.size(), 1U) << c.path;
     EXPECT_EQ(form_.errors[0].toStdString(), c.says);
     EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
     EXPECT_EQ(baras_->Position(), 4659.0F);
     EXPECT_EQ(map_->Picture(), before);
-    EXPECT_EQ(form_.Store().Header(1), 22);
-    EXPECT_EQ(form_.Store().Geo(1, 1, 1), -3754);
-    EXPECT_EQ(form_.Store().Geo(65535, 0, 0), last_type);
+    EXPECT_EQ(form_.Blocks().Header(1), 22);
+    EXPECT_EQ(form_.Blocks().Geo(1, 1, 1), -3754);
+    EXPECT_EQ(form_.Blocks().Geo(65535, 0, 0), last_type);
   }
   MovePointer({1 + 133, 1 + 201});
   EXPECT_EQ(list_->Lines().at(0), "Map:  22 _ 22 ") << "the previous region stays readable";
@@ -408,21 +416,25 @@ TEST_F(MainWindowTest, LargestLoadRaisesFewAccessibilityEventsAndAPointerMoveOne
   // clock that moves only between readouts.
 }
 
-// A region on slow storage: the load waits for the disk after its first
-// pieces, and meanwhile the window is the test's. `during` runs from the
-// window's event loop once the load is held there.
+// A region on slow storage: its open and each piece read wait at a gate,
+// and meanwhile the window is the test's. `during` runs from the window's
+// event loop once the gate holds the load.
 class SlowLoadTest : public MainWindowTest {
  protected:
-  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void()>& during) {
-    auto source = std::make_unique<testing::GatedSource>(region, 2);
-    testing::GatedSource& gate = *source;
-    form_.source = std::move(source);
+  // The open and the first half of the region's pieces.
+  static int HalfTheRegion(const std::vector<std::byte>& region) {
+    return 1 + static_cast<int>(region.size() / RegionReader::kPieceBytes / 2);
+  }
+
+  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void(testing::Gate&)>& during) {
+    auto gate = std::make_shared<testing::Gate>(HalfTheRegion(region));
+    form_.OpenNext(testing::GatedOpen(gate, region));
     bool ran = false;
     QTimer::singleShot(0, &form_, [&] {
-      ASSERT_TRUE(gate.Held()) << "the load never reached the disk";
-      during();
+      ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
+      during(*gate);
       ran = true;
-      gate.Open();
+      gate->Open();
     });
     Open("slow.dat");
     EXPECT_TRUE(ran) << "the window served nothing while the load waited";
@@ -433,53 +445,109 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
   Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
   const QImage before = map_->Picture();
   testing::PaintRecorder recorder{map_, baras_};
-  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
-    // The bar shows the blocks of the pieces read so far, painted.
+  const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
+  ASSERT_GT(region.size(), 2 * RegionReader::kPieceBytes) << "a region of one or two pieces shows no middle";
+  OpenSlowly(region, [&](testing::Gate& gate) {
+    // The bar shows the blocks of the pieces read so far, painted, and
+    // follows each piece read after.
     ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && !recorder.paints[baras_].empty(); }));
+    const float first = baras_->Position();
+    gate.LetThrough(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > first; })) << "the bar stood still";
     EXPECT_LT(baras_->Position(), 65535.0F);
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the pointer does not show busy";
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << "the pointer does not show the wait";
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     // What was covered is painted again, as it was.
     const std::size_t map_paints = recorder.paints[map_].size();
     map_->update();
     EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.paints[map_].size() > map_paints; }));
     EXPECT_EQ(map_->Picture(), before);
-    // A click on the menu, a pointer move and a press of the item, as an
-    // assistive technology would, all do nothing.
+    // A click on the menu, a key, a pointer move and a press of the item, as
+    // an assistive technology would, all do nothing.
     QTest::mouseClick(form_.menuBar(), Qt::LeftButton, {},
                       form_.menuBar()->actionGeometry(form_.menuBar()->actions().value(0)).center());
+    QTest::keyClick(map_, Qt::Key_Right);
     MovePointer({1 + 133, 1 + 201});
     OpenGeo()->trigger();
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
+    EXPECT_EQ(recorder.key_presses, 0) << "a key went through";
     EXPECT_EQ(list_->Lines(), testing::LoadLogLines()) << "a readout ran";
     EXPECT_EQ(chooser_->shown, 2) << "the open command ran again";
-    EXPECT_EQ(form_.Store().Header(1), 22) << "the region changed before it was read whole";
+    EXPECT_EQ(form_.Blocks().Header(1), 22) << "the region changed before it was read whole";
   });
   EXPECT_TRUE(form_.errors.empty());
-  EXPECT_EQ(form_.Store().Header(1), 16);
+  EXPECT_EQ(form_.Blocks().Header(1), 16);
   EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
   EXPECT_EQ(baras_->Position(), 65535.0F);
   ExpectMapShowsStore();
-  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays busy";
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays on the wait";
   ExpectIdleOnceShown();
 }
 
-TEST_F(SlowLoadTest, ClosingTheWindowStopsTheLoadWithNothingStored) {
-  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
-  const QImage before = map_->Picture();
-  const std::uint64_t store = testing::StoreDigest(form_.Store());
-  float bar = 0;
-  OpenSlowly(testing::MixedRegion(16, 17, 5), [&] {
-    EXPECT_TRUE(form_.close());
-    bar = baras_->Position();
-  });
-  EXPECT_FALSE(form_.isVisible());
-  EXPECT_TRUE(form_.errors.empty()) << "a closing window has nothing to say";
-  EXPECT_EQ(testing::StoreDigest(form_.Store()), store);
-  EXPECT_EQ(map_->Picture(), before);
-  EXPECT_EQ(list_->Lines(), testing::LoadLogLines());
-  EXPECT_EQ(baras_->Position(), bar) << "the bar stays where it was last set";
+// A close or a quit while the disk holds the open or a read and may never
+// let it go: the window leaves the wait at once, without waiting for the
+// disk, and nothing is stored. Once the disk lets go, the load reads no
+// further.
+TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
+  const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
+  const std::string first = dir_.Write("a.dat", testing::MixedRegion(22, 22, 0));
+  struct Case {
+    const char* name;
+    bool held_at_open;
+    std::function<void(Form1&)> end;
+    bool quits = false;
+  };
+  const Case cases[] = {
+      {"the title bar's close request, the open held", true, [](Form1& f) { testing::RequestClose(f); }},
+      {"the title bar's close request, a read held", false, [](Form1& f) { testing::RequestClose(f); }},
+      {"QWidget::close, a read held", false, [](Form1& f) { f.close(); }},
+      {"a quit, a read held", false, [](Form1&) { QCoreApplication::quit(); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto chooser = std::make_shared<DialogRecord>();
+    TestForm form(chooser);
+    form.show();
+    chooser->answer = first;
+    form.OpenGeo_Click();
+    const std::uint64_t store = testing::StoreDigest(form.Blocks());
+    const auto* map = form.findChild<MapPanelWidget*>(QStringLiteral("Map"));
+    const auto* bar = form.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"));
+    const QImage picture = map->Picture();
+    const int let_through = c.held_at_open ? 0 : HalfTheRegion(region);
+    auto gate = std::make_shared<testing::Gate>(let_through);
+    form.OpenNext(testing::GatedOpen(gate, region));
+    chooser->answer = "slow.dat";
+    const auto open = [&] {
+      QTimer::singleShot(0, &form, [&] {
+        ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
+        EXPECT_EQ(gate->Passed(), let_through) << "the window waited for the disk before it served the test";
+        c.end(form);
+      });
+      form.OpenGeo_Click();
+    };
+    if (c.quits) {
+      // Else the window the quit closes posts another quit, which would end the next test's loops.
+      QGuiApplication::setQuitOnLastWindowClosed(false);
+      QTimer::singleShot(0, &form, open);
+      QCoreApplication::exec();
+      QGuiApplication::setQuitOnLastWindowClosed(true);
+    } else {
+      open();
+    }
+    EXPECT_TRUE(gate->Holding()) << "the window waited for the disk";
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(form.errors.empty()) << "a closing window has nothing to say";
+    EXPECT_EQ(testing::StoreDigest(form.Blocks()), store);
+    EXPECT_EQ(map->Picture(), picture);
+    const float bar_at_end = bar->Position();
+    gate->Open();
+    ASSERT_TRUE(gate->Gone());
+    QApplication::processEvents();
+    EXPECT_EQ(bar->Position(), bar_at_end) << "the bar moved after the load was given up";
+    EXPECT_LE(gate->Passed() - let_through, 1) << "the load read on after it was given up";
+  }
 }
 
 // The real error box, read and closed by the modal driver.

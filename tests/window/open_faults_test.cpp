@@ -63,7 +63,7 @@ class Window {
     std::uint64_t store;
     bool operator==(const Seen&) const = default;
   };
-  Seen Look() const { return {map_->grab().toImage(), list_->Lines(), testing::StoreDigest(form_.Store())}; }
+  Seen Look() const { return {map_->grab().toImage(), list_->Lines(), testing::StoreDigest(form_.Blocks())}; }
   float Bar() const { return baras_->Position(); }
 
   std::vector<ShownBox>& boxes() { return person_.boxes; }
