@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QScopedValueRollback>
 #include <QTimer>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -113,9 +114,17 @@ void LoadWait::Run(LoadThread& load, LoadThread::Opener open, BlockStore& store,
   GiveUpUnlessDone guard(load);
   if (!load.EndsWithin(kQuickCheck)) ServeTheWindow(load, bar, pointer);
   if (cancelled_ || !load.CheckEnded()) throw LoadCancelled();
-  load.Progress().Show(bar);
+  // From here the load's thread may be writing the store: the load is no
+  // longer given up, whatever the bar throws, but waited for.
   guard.Done();
-  load.Finish();
+  std::exception_ptr failure;
+  try {
+    load.Finish();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  load.Progress().Show(bar);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void LoadWait::Cancel() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -10,7 +11,6 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QWindow>
 #include <QtMath>
 #include <algorithm>
@@ -18,14 +18,14 @@
 #include <memory>
 #include <new>
 
+#include "region/region_reader.h"
 #include "view/credits.h"
 #include "view/map_units.h"
-#include "region/region_reader.h"
 #include "view/pointer_readout.h"
 #include "window/frame_placement.h"
 #include "window/map_panel_widget.h"
-#include "window/progress_panel_widget.h"
 #include "window/platform/screen.h"
+#include "window/progress_panel_widget.h"
 #include "window/qt_file_dialog.h"
 #include "window/scale_rule.h"
 #include "window/text_panel_widget.h"
