@@ -27,13 +27,15 @@ constinit thread_local bool fail_here = false;
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Kept out of line: GCC, inlining them, takes the free for a mismatch with
+// the new it sees.
+[[gnu::noinline]] void* operator new(std::size_t size) {
   if (fail_here && fail_armed.exchange(false)) throw std::bad_alloc();
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace geodata {
 namespace {
