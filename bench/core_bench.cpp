@@ -61,8 +61,7 @@ void ReadFirst(benchmark::State& state, std::string path) {
     auto store = std::make_unique<BlockStore>();
     auto reader = std::make_unique<RegionReader>();
     state.ResumeTiming();
-    FileSource source(path);
-    reader->Load(source, *store, map, text, progress);
+    reader->Load([&] { return std::make_unique<FileSource>(path); }, *store, map, text, progress);
     state.PauseTiming();
     store.reset();
     reader.reset();
@@ -74,8 +73,7 @@ void ReadFirst(benchmark::State& state, std::string path) {
 struct LoadedRegion {
   explicit LoadedRegion(const std::string& path) { Load(path); }
   void Load(const std::string& path) {
-    FileSource source(path);
-    reader.Load(source, store, map, text, progress);
+    reader.Load([&] { return std::make_unique<FileSource>(path); }, store, map, text, progress);
   }
 
   NullMap map;

@@ -1,6 +1,7 @@
 // Peak resident memory of a process that makes a store and a reader and opens
 // a region `opens` times (0: only starts). Prints "hwm_kib first_rss_kib
 // last_rss_kib", so repeated opens can be seen not to grow.
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,8 +24,7 @@ int main(int argc, char** argv) {
   bench::NullProgress progress;
   long first_rss = geodata::testing::ResidentKiB();
   for (int n = 0; n < opens; ++n) {
-    FileSource source(argv[2]);
-    reader.Load(source, store, map, text, progress);
+    reader.Load([&] { return std::make_unique<FileSource>(argv[2]); }, store, map, text, progress);
     if (n == 0) first_rss = geodata::testing::ResidentKiB();
   }
   std::printf("%ld %ld %ld\n", geodata::testing::PeakResidentKiB(), first_rss, geodata::testing::ResidentKiB());

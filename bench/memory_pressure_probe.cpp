@@ -9,6 +9,7 @@
 // It takes nearly all of the machine's free memory for a minute or more
 // (every page it takes is zeroed): run it when that is acceptable. The taker
 // volunteers as the first victim of the out-of-memory killer.
+#include <memory>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,8 +62,7 @@ bool TimedOpen(const char* step, const char* path, RegionReader& reader, BlockSt
   const double cpu = CpuMs();
   const auto wall = std::chrono::steady_clock::now();
   try {
-    FileSource source(path);
-    reader.Load(source, store, map, text, progress);
+    reader.Load([&] { return std::make_unique<FileSource>(path); }, store, map, text, progress);
   } catch (const RegionError& error) {
     std::printf("%s_failed %s\n", step, error.what());
     return false;

@@ -1,5 +1,6 @@
 #include "fuzz/load_check.h"
 
+#include <memory>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -33,12 +34,11 @@ void LoadCheck::Run(std::span<const std::byte> bytes) {
   Map_.Reset();
   list_.Reset();
   Baras_.Reset();
-  SpanSource source(bytes, "fuzz.dat");
   bool loaded = false;
   RegionErrorKind kind{};
   std::optional<int> block;
   try {
-    reader_.Load(source, store_, Map_, list_, Baras_);
+    reader_.Load([&] { return std::make_unique<SpanSource>(bytes, "fuzz.dat"); }, store_, Map_, list_, Baras_);
     loaded = true;
   } catch (const RegionError& e) {
     kind = e.kind();

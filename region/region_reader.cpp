@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "region/block_reached.h"
 #include "region/region_error.h"
 #include "region/staging_area.h"
 #include "region/word_cursor.h"
@@ -216,19 +215,44 @@ void RegionReader::Log(MapPanel& Map, TextPanel& list) {
   list.Print({"File saved in memory!"});
 }
 
-void RegionReader::Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list,
-                        ProgressPanel& Baras) {
-  BlockReached progress;
+bool RegionReader::Read(const SourceOpener& open, CheckProgress& progress, BlockStore& store,
+                        const std::function<bool()>& may_write) {
   std::optional<CheckedRegion> region;
+  {
+    const std::unique_ptr<ByteSource> source = open();
+    region.emplace(Check(*source, progress));
+  }
+  if (!may_write()) return false;
+  Write(*region, store);
+  return true;
+}
+
+namespace {
+
+// The last block a check reached, for a load on one thread.
+class LastBlock final : public CheckProgress {
+ public:
+  void Checked(int block) override { block_ = block; }
+  void Show(ProgressPanel& bar) const {
+    if (block_ >= 0) bar.Value(static_cast<float>(block_));
+  }
+
+ private:
+  int block_ = -1;
+};
+
+}  // namespace
+
+void RegionReader::Load(const SourceOpener& open, BlockStore& store, MapPanel& Map, TextPanel& list,
+                        ProgressPanel& Baras) {
+  LastBlock progress;
   try {
-    region.emplace(Check(source, progress));
+    Read(open, progress, store, [] { return true; });
   } catch (...) {
     progress.Show(Baras);
     throw;
   }
   progress.Show(Baras);
-  source.Close();
-  Write(*region, store);
   Log(Map, list);
 }
 

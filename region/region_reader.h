@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 #include "region/block_store.h"
@@ -33,25 +34,34 @@ class RegionReader {
   RegionReader(const RegionReader&) = delete;
   RegionReader& operator=(const RegionReader&) = delete;
 
-  // Throws RegionError, or what the progress throws to stop it. The region
-  // lives in this reader's buffer: one at a time, and it must go before the
-  // next check.
-  CheckedRegion Check(ByteSource& source, CheckProgress& progress);
+  // Opens the source it is given, on the thread that reads it: a share slow
+  // to answer can hold an open as long as a read.
+  using SourceOpener = std::function<std::unique_ptr<ByteSource>()>;
 
-  // Writes the region's header and table into the store; touches no panel,
-  // so it may run on any thread while nothing reads the store.
-  void Write(const CheckedRegion& region, BlockStore& store);
+  // The reading half of a load, on any thread: opens the source, checks it,
+  // lets the file go, then writes the store if `may_write` allows it; true
+  // when it wrote. Touches no panel. Throws RegionError, or what the
+  // progress or the opener throws; the store is then untouched.
+  bool Read(const SourceOpener& open, CheckProgress& progress, BlockStore& store,
+            const std::function<bool()>& may_write);
 
   // Clears the panels and logs the three lines of a load, once its region
   // is in the store: a panel that fails leaves the store whole.
   static void Log(MapPanel& Map, TextPanel& list);
 
-  // The whole load on this thread, as the window runs it on two: the check,
-  // the bar set to the block it reached, the store written, the load logged.
-  void Load(ByteSource& source, BlockStore& store, MapPanel& Map, TextPanel& list, ProgressPanel& Baras);
+  // A whole load on one thread, in the order the window takes it on two:
+  // Read, the bar set to the last block checked (also when Read throws),
+  // then the log.
+  void Load(const SourceOpener& open, BlockStore& store, MapPanel& Map, TextPanel& list, ProgressPanel& Baras);
+
+  // The check alone; the region lives in this reader's buffer: one at a
+  // time, and it must go before the next check.
+  CheckedRegion Check(ByteSource& source, CheckProgress& progress);
 
  private:
   std::size_t ReadOnce(ByteSource& source, std::size_t size, CheckProgress& progress);
+  // Writes the region's header and table into the store.
+  void Write(const CheckedRegion& region, BlockStore& store);
 
   ReadBuffer buffer_;                   // the file's bytes, from one read
   std::unique_ptr<StagingArea> stage_;  // a group of blocks on their way to the table

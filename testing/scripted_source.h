@@ -41,7 +41,7 @@ class ScriptedSource final : public ByteSource {
   }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     std::this_thread::sleep_for(script_.pause);
-    if (offset == 0) ++reads;
+    if (offset == 0) ++*reads;
     if (offset + out.size() > script_.fail_at) {
       throw RegionError(RegionErrorKind::kReadFailed, name_,
                         RegionErrorWhere::AtOffset(offset, "Input/output error"));
@@ -51,12 +51,13 @@ class ScriptedSource final : public ByteSource {
     const std::size_t n = offset >= end ? 0 : std::min<std::size_t>(out.size(), end - offset);
     std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
     // The writer gets in after the first piece of a changing read.
-    if (reads <= script_.changing_reads && offset == 0 && version_ + 1 < versions_.size()) ++version_;
+    if (*reads <= script_.changing_reads && offset == 0 && version_ + 1 < versions_.size()) ++version_;
     return n;
   }
   const std::string& Name() const override { return name_; }
 
-  int reads = 0;
+  // Outlives the source, which the load lets go.
+  std::shared_ptr<int> reads = std::make_shared<int>(0);
 
  private:
   const std::vector<std::vector<std::byte>>& versions_;

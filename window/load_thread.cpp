@@ -1,7 +1,6 @@
 #include "window/load_thread.h"
 
 #include <QCoreApplication>
-#include <optional>
 #include <thread>
 #include <utility>
 
@@ -55,35 +54,28 @@ void LoadThread::Serve(const std::shared_ptr<Shared>& shared) {
     const Opener open = std::move(s.open);
     lock.unlock();
     std::exception_ptr failure;
-    std::optional<CheckedRegion> region;
     try {
-      // Opened here too: a share slow to answer can hold an open as long as
-      // a read.
-      const std::unique_ptr<ByteSource> source = open();
       // Given up during a slow open: read nothing.
-      s.progress.Throw();
-      region.emplace(s.reader.Check(*source, s.progress));
+      const RegionReader::SourceOpener opened = [&] {
+        std::unique_ptr<ByteSource> source = open();
+        s.progress.Throw();
+        return source;
+      };
+      s.reader.Read(opened, s.progress, *s.store, [&] {
+        std::unique_lock gate(s.mutex);
+        if (s.given_up) return false;
+        s.step = Shared::Step::kChecked;
+        s.Wake();
+        s.changed.notify_all();
+        s.changed.wait(gate, [&] { return s.may_write || s.given_up; });
+        if (s.given_up) return false;
+        s.step = Shared::Step::kWriting;
+        return true;
+      });
     } catch (...) {
       failure = std::current_exception();
     }
     lock.lock();
-    if (region && !s.given_up) {
-      s.step = Shared::Step::kChecked;
-      s.Wake();
-      s.changed.notify_all();
-      s.changed.wait(lock, [&] { return s.may_write || s.given_up; });
-      if (!s.given_up) {
-        s.step = Shared::Step::kWriting;
-        lock.unlock();
-        try {
-          s.reader.Write(*region, *s.store);
-        } catch (...) {
-          failure = std::current_exception();
-        }
-        lock.lock();
-      }
-    }
-    region.reset();
     s.failure = failure;
     s.step = Shared::Step::kEnded;
     s.Wake();

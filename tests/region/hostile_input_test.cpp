@@ -2,6 +2,7 @@
 // Each must load reading no more than a region, or fail with a clear
 // message and leave the loaded region as it was. Files of other kinds and
 // special files are rows of the bad-file table.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,8 +34,8 @@ class HostileInputTest : public testing::LoadFixture {
     RegionWriter before({22, 21});
     before.Multilayer(9, kMaxLayers, 42).Complex(std::int16_t{-100}).Flat(3, 4);
     before.Multilayer(-7, 2, 11).FillFlat();
-    FileSource source(dir_.Write("before.dat", before.Take()));
-    reader_.Load(source, store_, map_, list_, bar_);
+    const std::string path = dir_.Write("before.dat", before.Take());
+    reader_.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar_);
     map_.PSet(30, 30, {1, 2, 3});
   }
 
@@ -61,8 +62,7 @@ TEST_F(HostileInputTest, SparseFileOfSeveralGigabytesLoadsReadingOnlyItsRegion) 
   const bool peak_from_here = testing::ResetPeakResident();
   const std::int64_t resident_before = HeldKiB();
   ASSERT_GE(resident_before, 0);
-  FileSource source(path);
-  reader_.Load(source, store_, map_, list_, bar_);
+  reader_.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar_);
   const auto read = static_cast<std::uint64_t>(testing::BytesRead() - read_before);
   const auto grown_kib = static_cast<std::uint64_t>(testing::PeakResidentKiB() - resident_before);
   RecordProperty("bytes_read", std::to_string(read));
@@ -112,8 +112,7 @@ TEST_F(HostileInputTest, ALoadOfMoreThan16MBHoldsAtMost16MBBesideTheTable) {
   const std::string path = dir_.Write("25mb.dat", bytes);
   MakeTableResident();
   const std::int64_t before = HeldKiB();
-  FileSource source(path);
-  reader_.Load(source, store_, map_, list_, bar_);
+  reader_.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar_);
   EXPECT_LT(HeldKiB() - before, 16 * 1024);
   EXPECT_EQ(store_.Geo(65535, 64, 2), 7);
 }

@@ -96,8 +96,7 @@ class ReferenceReaderTest : public ::testing::TestWithParam<BenchRegion> {
   // Both readers load the same file into their own table.
   void LoadBoth(BenchRegion region) { LoadBoth(testing::BenchRegionFile(region, dir_->path()).string()); }
   void LoadBoth(const std::string& path) {
-    FileSource source(path);
-    reader_.Load(source, store_, map_, list_, bar_);
+    reader_.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar_);
     reference_.Load(ReadFile(path));
   }
 

@@ -1,5 +1,6 @@
 #include "region/region_reader.h"
 
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,13 +46,14 @@ class ChangedOnDisk final : public ByteSource {
       : dir_(dir), next_(versions[1]), file_(dir.Write("changing.dat", versions[0])) {}
   SourceStamp Stamp() override { return file_.Stamp(); }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    if (offset == 0) ++reads;
+    if (offset == 0) ++*reads;
     const std::size_t got = file_.ReadAt(offset, out);
     if (std::exchange(pending_, false)) dir_.Write("changing.dat", next_);
     return got;
   }
   const std::string& Name() const override { return file_.Name(); }
-  int reads = 0;
+  // Outlives the source, which the load lets go.
+  std::shared_ptr<int> reads = std::make_shared<int>(0);
 
  private:
   const TempDir& dir_;
@@ -66,8 +68,7 @@ class ReaderTest : public testing::LoadFixture {
   std::string Load(const std::vector<std::byte>& bytes, const std::string& name = "region.dat") {
     const std::string path = dir_.Write(name, bytes);
     try {
-      FileSource source(path);
-      reader_.Load(source, store_, map_, list_, bar_);
+      reader_.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar_);
       return {};
     } catch (const RegionError& e) {
       return e.what();
@@ -233,8 +234,7 @@ TEST_F(ReaderTest, BadFilesFailWithTheirLocationAndChangeNothing) {
     TempDir dir;
     const std::string path = bad.make(dir);
     try {
-      auto source = testing::OpenBadFile(bad, path);
-      reader_.Load(*source, store_, map_, list_, bar_);
+      reader_.Load([&] { return testing::OpenBadFile(bad, path); }, store_, map_, list_, bar_);
       ADD_FAILURE() << "loaded";
     } catch (const RegionError& e) {
       EXPECT_EQ(e.kind(), bad.kind);
@@ -291,15 +291,15 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     const Observed loaded = Observe();
     const std::size_t bar_from = bar_.values.size();
     auto scripted = std::make_unique<ScriptedSource>(*c.versions, c.script);
-    const int* reads = &scripted->reads;
+    std::shared_ptr<const int> reads = scripted->reads;
     std::unique_ptr<ByteSource> source = std::move(scripted);
     if (c.on_disk) {
       auto disk = std::make_unique<ChangedOnDisk>(dir_, *c.versions);
-      reads = &disk->reads;
+      reads = disk->reads;
       source = std::move(disk);
     }
     try {
-      reader_.Load(*source, store_, map_, list_, bar_);
+      reader_.Load([&] { return std::move(source); }, store_, map_, list_, bar_);
       EXPECT_FALSE(c.fails) << "loaded";
     } catch (const RegionError& e) {
       ASSERT_TRUE(c.fails) << e.what();
@@ -360,8 +360,7 @@ TEST_F(ReaderTest, TheRoomForTheFileIsKeptSoOnlyALargerFileCanBeRefusedIt) {
       // Less to spare than the file's size: no new room can be found for it.
       const testing::AddressSpaceLimit full(4 << 20);
       try {
-        FileSource source(c.path);
-        reader_.Load(source, store_, map, list, bar);
+        reader_.Load([&] { return std::make_unique<FileSource>(c.path); }, store_, map, list, bar);
       } catch (const RegionError& e) {
         failed = e.kind();
       }

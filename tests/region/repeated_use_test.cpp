@@ -1,4 +1,5 @@
 // A session that goes on: many opens in a row, good and bad, must neither grow nor drift.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,8 +44,7 @@ TEST(RepeatedUse, TwoHundredOpensKeepResidentMemoryAndDescriptorsFlat) {
   RecordingText list;
   RecordingProgress bar;
   const auto Load = [&](const std::string& path) {
-    FileSource source(path);
-    reader.Load(source, store, map, list, bar);
+    reader.Load([&] { return std::make_unique<FileSource>(path); }, store, map, list, bar);
   };
   const std::int64_t handles = testing::OpenHandles();
   std::vector<long> resident;  // after each open from the fourth on

@@ -1,5 +1,6 @@
 #include "tools/terrain_generator.h"
 
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,9 +65,9 @@ TEST_P(SampleTest, LoadsWithEveryBlockKindAndEveryColour) {
   testing::RecordingMap map;
   testing::RecordingText list;
   testing::RecordingProgress bar;
-  SpanSource source(bytes, "sample.dat");
-  ASSERT_NO_THROW(reader.Load(source, store, map, list, bar));
+  ASSERT_NO_THROW(reader.Load([&] { return std::make_unique<SpanSource>(bytes, "sample.dat"); }, store, map, list, bar));
   NoProgress progress;
+  SpanSource source(bytes, "sample.dat");
   EXPECT_EQ(reader.Check(source, progress).Bytes().size(), bytes.size()) << "no bytes after the last block";
 
   EXPECT_EQ(store.Header(1), request.region_x);

@@ -1,5 +1,6 @@
 #include "view/map_renderer.h"
 
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -99,8 +100,7 @@ TEST_F(RendererTest, LogLineLandsUnderTheReadersLines) {
   const std::string path = dir.Write("r.dat", RegionWriter().FillFlat().Take());
   RegionReader reader;
   testing::RecordingProgress bar;
-  FileSource source(path);
-  reader.Load(source, store_, map_, list_, bar);
+  reader.Load([&] { return std::make_unique<FileSource>(path); }, store_, map_, list_, bar);
   Draw();
   EXPECT_EQ(list_.lines, testing::LoadLogLines());
   EXPECT_EQ(map_.points.size(), 65536U);

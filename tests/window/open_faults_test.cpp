@@ -101,7 +101,7 @@ TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {
       BlockStore store;
       testing::RecordingMap map;
       testing::RecordingText list;
-      reader.Load(*testing::OpenBadFile(bad, path), store, map, list, progress);
+      reader.Load([&] { return testing::OpenBadFile(bad, path); }, store, map, list, progress);
       ADD_FAILURE() << "loaded";
     } catch (const RegionError&) {
     }
