@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
   const geodata::platform::PrimaryScreen screen = geodata::PrepareScreenScale();
   QApplication app(argc, argv);
   geodata::PrepareApplication();
-  geodata::Form1 window;
+  geodata::Form1 window(nullptr, nullptr, screen.Scale());
   geodata::bench::FirstPaintReporter reporter(window);
   window.show();
   return QApplication::exec();

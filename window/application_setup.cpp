@@ -51,10 +51,10 @@ void PrepareApplication() {
   InstallPanelAccessibility();
 }
 
-int RunWindow() {
+int RunWindow(double desktop_scale) {
   std::unique_ptr<Form1> window;
   try {
-    window = std::make_unique<Form1>();
+    window = std::make_unique<Form1>(nullptr, nullptr, desktop_scale);
   } catch (const std::bad_alloc&) {
     const auto megabytes = (BlockStore::kBytes + 500'000) / 1'000'000;
     QMessageBox::critical(nullptr, QStringLiteral("GeoData viewer"),

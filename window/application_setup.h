@@ -7,16 +7,18 @@
 
 namespace geodata {
 
-// Before the QApplication: the scale the toolkit draws the window at. Keep
-// the screen it returns until the QApplication exists.
+// Before the QApplication, the one time the program asks the system about
+// its screen: the scale the toolkit draws the window at. Keep the screen it
+// returns until the QApplication exists, and hand its scale to the window.
 [[nodiscard]] platform::PrimaryScreen PrepareScreenScale();
 
 // Needs a QApplication.
 void PrepareApplication();
 
-// Makes and shows the window and runs the event loop until it closes; the
-// program's exit code. Without memory for the region table the program can do
-// nothing: it says so in a box rather than abort, and ends with 1.
-int RunWindow();
+// Makes and shows the window, drawn for the scale PrepareScreenScale found,
+// and runs the event loop until it closes; the program's exit code. Without
+// memory for the region table the program can do nothing: it says so in a
+// box rather than abort, and ends with 1.
+int RunWindow(double desktop_scale);
 
 }  // namespace geodata

@@ -6,5 +6,5 @@ int main(int argc, char* argv[]) {
   const geodata::platform::PrimaryScreen screen = geodata::PrepareScreenScale();
   QApplication app(argc, argv);
   geodata::PrepareApplication();
-  return geodata::RunWindow();
+  return geodata::RunWindow(screen.Scale());
 }

@@ -24,7 +24,6 @@
 #include "view/pointer_readout.h"
 #include "window/frame_placement.h"
 #include "window/map_panel_widget.h"
-#include "window/platform/screen.h"
 #include "window/progress_panel_widget.h"
 #include "window/qt_file_dialog.h"
 #include "window/scale_rule.h"
@@ -64,7 +63,7 @@ constexpr char kNoRegionDescription[] = "No region loaded";
 
 }  // namespace
 
-Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
+Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open, double desktop_scale)
     : Dialog(std::move(dialog)), open_(std::move(open)) {
   if (!Dialog) Dialog = std::make_unique<QtFileDialog>(this);
   if (!open_) {
@@ -82,7 +81,7 @@ Form1::Form1(std::unique_ptr<FileDialog> dialog, SourceOpener open)
   BuildControls();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
-  PlaceOnScreen();
+  PlaceOnScreen(desktop_scale);
   Form_Load();
 }
 
@@ -108,19 +107,19 @@ void Form1::BuildControls() {
   Picture1->setGeometry(kPicture1Place.Pixels());
   Picture1->setAccessibleName(QString::fromUtf8(kPicture1Name));
 
-  list = new TextPanelWidget(throttle_, client);
+  list = new TextPanelWidget(client);
   list->setObjectName(QStringLiteral("list"));
   list->setGeometry(kListPlace.Pixels());
   list->setAccessibleName(QString::fromUtf8(kListName));
 
-  Map = new MapPanelWidget(throttle_, client);
+  Map = new MapPanelWidget(client);
   Map->setObjectName(QStringLiteral("Map"));
   Map->setGeometry(kMapPlace.Pixels());
   Map->setAccessibleName(QString::fromUtf8(kMapName));
   Map->setAccessibleDescription(QString::fromUtf8(kNoRegionDescription));
   connect(Map, &MapPanelWidget::MouseMove, this, &Form1::Map_MouseMove);
 
-  Baras = new ProgressPanelWidget(throttle_, client);
+  Baras = new ProgressPanelWidget(client);
   Baras->setObjectName(QStringLiteral("Baras"));
   Baras->setGeometry(kBarasPlace.Pixels());
   Baras->setAccessibleName(QString::fromUtf8(kBarasName));
@@ -134,7 +133,7 @@ void Form1::BuildControls() {
   setTabOrder(Baras, Picture1);
 }
 
-void Form1::PlaceOnScreen() {
+void Form1::PlaceOnScreen(double desktop_scale) {
   // Left alone, Qt makes the window on the monitor under the desktop's
   // top-left corner, which need not be the primary one its scale was
   // chosen for.
@@ -145,11 +144,7 @@ void Form1::PlaceOnScreen() {
   winId();
   const QMargins margins = windowHandle()->frameMargins();
   QSize frame = size().grownBy(margins);
-  if (margins.isNull()) {
-    const platform::PrimaryScreen primary;
-    const double scale = primary.Facts() ? primary.Facts()->scale : 1;
-    frame.rheight() += qCeil(TitleBarPixels(scale) / windowHandle()->devicePixelRatio());
-  }
+  if (margins.isNull()) frame.rheight() += qCeil(TitleBarPixels(desktop_scale) / windowHandle()->devicePixelRatio());
   const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
   const FramePosition at = PlaceFrame({work.left(), work.top(), work.width(), work.height()}, frame.width(),
                                       frame.height());
@@ -159,26 +154,22 @@ void Form1::PlaceOnScreen() {
 void Form1::Form_Load() { Dm = kDisplayStep; }
 
 void Form1::Open_Geodata_File(const std::string& Failas) {
-  waiting_.Run(loading_, [open = open_, Failas] { return open(Failas); }, store_, *Baras, pointer_);
-  RegionReader::Log(*Map, *list);
+  pointer_.emplace(load_.Run([open = open_, Failas] { return open(Failas); }, store_, *Map, *list, *Baras));
 }
 
 void Form1::Draw_Geodata() { geodata::Draw_Geodata(store_, Dm, Counters, *Map, *list); }
 
 void Form1::OpenGeo_Click() {
-  // The user's input waits while a load runs, but an assistive technology
-  // can still press the item: the command runs to its end first.
+  // The user's input is dropped while a load waits for a slow disk, but an
+  // assistive technology can still press the item: that press is dropped too.
   if (opening_) return;
   const QScopedValueRollback opening(opening_, true);
+  QString error;
   try {
     Dialog->Filter(kFileFilter);
     if (!Dialog->ShowOpen()) return;
     const std::string name = Dialog->FileName();
     if (name.empty()) return;
-    // A slow load shows the wait pointer until its map is painted, not
-    // over the error box.
-    const std::unique_ptr<WaitPointer, void (*)(WaitPointer*)> pointer(&pointer_,
-                                                                       [](WaitPointer* p) { p->Hide(); });
     Open_Geodata_File(name);
     Map->setAccessibleDescription(
         QString::fromStdString(RegionName(store_.Header(1), store_.Header(2))));
@@ -186,12 +177,16 @@ void Form1::OpenGeo_Click() {
   } catch (const LoadCancelled&) {
     // The window is closing.
   } catch (const std::bad_alloc&) {
-    ShowError(QStringLiteral("There is not enough memory to open the file."));
-  } catch (const std::exception& error) {
-    ShowError(QString::fromUtf8(error.what()));
+    error = QStringLiteral("There is not enough memory to open the file.");
+  } catch (const std::exception& failure) {
+    error = QString::fromUtf8(failure.what());
   } catch (...) {
-    ShowError(QStringLiteral("The file could not be opened: an unexpected error stopped the load."));
+    error = QStringLiteral("The file could not be opened: an unexpected error stopped the load.");
   }
+  // A slow load shows the wait pointer until its map is painted, never over
+  // the error box.
+  pointer_.reset();
+  if (!error.isEmpty()) ShowError(error);
 }
 
 void Form1::Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y) {
@@ -201,7 +196,7 @@ void Form1::Map_MouseMove(std::int16_t Button, std::int16_t Shift, float x, floa
 // A load under way is given up at once, whatever its read is doing, and
 // stores nothing.
 void Form1::closeEvent(QCloseEvent* event) {
-  waiting_.Cancel();
+  load_.Cancel();
   QMainWindow::closeEvent(event);
 }
 

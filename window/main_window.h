@@ -1,4 +1,4 @@
-// The program's one window: it owns the block store, the reader and the
+// The program's one window: it owns the block store, the load and the
 // panels, and wires the menu, the pointer and start-up to the core calls.
 #pragma once
 
@@ -7,14 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "region/block_store.h"
 #include "view/map_renderer.h"
 #include "window/file_dialog.h"
-#include "window/load_thread.h"
-#include "window/load_wait.h"
-#include "window/repaint_throttle.h"
+#include "window/region_load.h"
 
 class QAction;
 class QLabel;
@@ -35,8 +34,12 @@ class Form1 : public QMainWindow {
   using SourceOpener = std::function<std::unique_ptr<ByteSource>(const std::string&)>;
 
   // Without a dialog the window asks through Qt's file dialog; without an
-  // opener it reads files.
-  explicit Form1(std::unique_ptr<FileDialog> dialog = nullptr, SourceOpener open = nullptr);
+  // opener it reads files. `desktop_scale` is the primary monitor's scale as
+  // the program learned it before Qt started (1.5 at 150 %): where the
+  // window's frame is not known before it is shown, room is kept for a
+  // title bar drawn at it.
+  explicit Form1(std::unique_ptr<FileDialog> dialog = nullptr, SourceOpener open = nullptr,
+                 double desktop_scale = 1);
   ~Form1() override;
 
   void Open_Geodata_File(const std::string& Failas);
@@ -59,14 +62,12 @@ class Form1 : public QMainWindow {
  private:
   void BuildMenu();
   void BuildControls();
-  void PlaceOnScreen();
+  void PlaceOnScreen(double desktop_scale);
 
   BlockStore store_;
-  LoadThread loading_;
-  LoadWait waiting_;
-  WaitPointer pointer_;
+  RegionLoad load_;
+  std::optional<WaitPointer> pointer_;  // from a slow load until its map is painted
   bool opening_ = false;  // the open command runs
-  RepaintThrottle throttle_;
   std::unique_ptr<FileDialog> Dialog;
   SourceOpener open_;
   QLabel* Picture1 = nullptr;

@@ -32,9 +32,8 @@ int PixelOf(float twips) {
 
 }  // namespace
 
-MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
+MapPanelWidget::MapPanelWidget(QWidget* parent)
     : QWidget(parent),
-      throttle_(throttle),
       picture_(kDrawingPixels, kDrawingPixels, QImage::Format_RGB32) {
   picture_.fill(Qt::black);
   setFixedSize(kPanelPixels, kPanelPixels);
@@ -45,7 +44,7 @@ MapPanelWidget::MapPanelWidget(RepaintThrottle& throttle, QWidget* parent)
 void MapPanelWidget::Cls() {
   picture_.fill(Qt::black);
   pixels_ = nullptr;
-  throttle_.Touched(*this);
+  update();
 }
 
 void MapPanelWidget::PSet(float x, float y, Colour colour) {
@@ -56,9 +55,9 @@ void MapPanelWidget::PSet(float x, float y, Colour colour) {
   if (pixels_ == nullptr) {
     pixels_ = reinterpret_cast<QRgb*>(picture_.bits());
     row_pixels_ = static_cast<int>(picture_.bytesPerLine() / sizeof(QRgb));
+    update();
   }
   pixels_[py * row_pixels_ + px] = qRgb(colour.red, colour.green, colour.blue);
-  throttle_.Touched(*this);
 }
 
 const QImage& MapPanelWidget::Picture() const {
@@ -72,7 +71,6 @@ void MapPanelWidget::paintEvent(QPaintEvent* /*event*/) {
   painter.setPen(palette().color(QPalette::Dark));
   painter.drawRect(0, 0, kPanelPixels - 1, kPanelPixels - 1);
   painter.drawImage(kBorderPixels, kBorderPixels, picture_);
-  throttle_.Painted(*this);
 }
 
 void MapPanelWidget::mouseMoveEvent(QMouseEvent* event) {

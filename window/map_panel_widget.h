@@ -1,5 +1,6 @@
 // The map panel: a black drawing area inside a one-pixel border, whose
-// points are kept in a backing image so they survive any repaint.
+// points are kept in a backing image so they survive any repaint. A draw
+// asks for one repaint, in the event loop's next pass.
 #pragma once
 
 #include <QImage>
@@ -7,7 +8,6 @@
 #include <cstdint>
 
 #include "window/panels.h"
-#include "window/repaint_throttle.h"
 
 namespace geodata {
 
@@ -19,7 +19,7 @@ class MapPanelWidget final : public QWidget, public MapPanel {
   static constexpr int kDrawingPixels = 511;
   static constexpr int kPanelPixels = kDrawingPixels + 2 * kBorderPixels;
 
-  explicit MapPanelWidget(RepaintThrottle& throttle, QWidget* parent = nullptr);
+  explicit MapPanelWidget(QWidget* parent = nullptr);
 
   void Cls() override;
   // Colours the one pixel that contains (x, y) twips; outside points are dropped.
@@ -36,9 +36,9 @@ class MapPanelWidget final : public QWidget, public MapPanel {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  RepaintThrottle& throttle_;
   QImage picture_;
-  // picture_'s pixels while no one else may hold a copy of it.
+  // picture_'s pixels while no one else may hold a copy of it; none also
+  // since the last paint, so the first point after it asks for the next.
   mutable QRgb* pixels_ = nullptr;
   int row_pixels_ = 0;
 };

@@ -9,8 +9,7 @@
 
 namespace geodata {
 
-ProgressPanelWidget::ProgressPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QWidget(parent), throttle_(throttle) {}
+ProgressPanelWidget::ProgressPanelWidget(QWidget* parent) : QWidget(parent) {}
 
 void ProgressPanelWidget::Value(float value) {
   if (!(value >= 0 && value <= kProgressMax)) {
@@ -19,7 +18,7 @@ void ProgressPanelWidget::Value(float value) {
   }
   if (value == value_) return;
   value_ = value;
-  throttle_.Touched(*this);
+  update();
 }
 
 void ProgressPanelWidget::paintEvent(QPaintEvent* /*event*/) {
@@ -32,7 +31,6 @@ void ProgressPanelWidget::paintEvent(QPaintEvent* /*event*/) {
   option.textVisible = false;
   QPainter painter(this);
   style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
-  throttle_.Painted(*this);
   AnnouncePainted(*this);
 }
 

@@ -2,33 +2,66 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <utility>
 
 #include "window/panel_accessibility.h"
+#include "window/screen_frame.h"
 
 namespace geodata {
 
-TextPanelWidget::TextPanelWidget(RepaintThrottle& throttle, QWidget* parent)
-    : QFrame(parent), throttle_(throttle) {
+TextPanelWidget::TextPanelWidget(QWidget* parent, std::function<Clock::time_point()> now)
+    : QFrame(parent), now_(std::move(now)) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setBackgroundRole(QPalette::Button);
   setForegroundRole(QPalette::ButtonText);
   // The paint fills the rows itself, with the one painter it draws them with.
   setAttribute(Qt::WA_OpaquePaintEvent);
-  throttle_.AsksForItsOwnRows(*this, [this] { AskForChangedRows(); });
+  frame_.setSingleShot(true);
+  // Not early: a frame that the clock says has not passed is waited for again.
+  frame_.setTimerType(Qt::PreciseTimer);
+  frame_.callOnTimeout(this, [this] {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(kFrame - (now_() - painted_));
+    if (left.count() > 0) {
+      frame_.start(left);
+      return;
+    }
+    AskForChangedRows();
+  });
 }
 
 void TextPanelWidget::Cls() {
   lines_.clear();
-  throttle_.Touched(*this);
+  Changed();
 }
 
 void TextPanelWidget::AppendLine(std::string line) {
   lines_.push_back(std::move(line));
-  throttle_.Touched(*this);
+  Changed();
+}
+
+// A move's readout is painted in the event loop's pass that took the move,
+// whenever a frame has passed: a timer of its own would wake the program
+// once more per paint, which cost a pointer move more than the paint. The
+// timer waits two frames, so while the pointer moves the next readout comes
+// first and asks itself; it shows only what the last one left.
+void TextPanelWidget::Changed() {
+  if (posted_ || frame_.isActive()) return;
+  const Clock::duration since = now_() - painted_;
+  if (since >= kFrame) {
+    posted_ = true;
+    // Once the command returns: rows asked for in its middle could be rows
+    // it prints again unchanged.
+    QMetaObject::invokeMethod(this, [this] { AskForChangedRows(); }, Qt::QueuedConnection);
+  } else {
+    frame_.start(std::chrono::ceil<std::chrono::milliseconds>(2 * kFrame - since));
+  }
 }
 
 void TextPanelWidget::AskForChangedRows() {
+  posted_ = false;
+  frame_.stop();
   const Rows rows = FitRows();
   QRegion changed;
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
@@ -90,7 +123,7 @@ void TextPanelWidget::paintEvent(QPaintEvent* event) {
       state.shown.reset();
     }
   }
-  throttle_.Painted(*this);
+  painted_ = now_();
   AnnouncePainted(*this);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <cstdlib>
 #include <memory>
@@ -12,12 +14,10 @@
 #include <vector>
 
 #include "testing/gated_source.h"
-#include "testing/path_dialog.h"
+#include "testing/qt/test_window.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
-#include "window/main_window.h"
-#include "window/map_panel_widget.h"
 
 namespace {
 
@@ -40,20 +40,6 @@ constinit thread_local bool fail_here = false;
 namespace geodata {
 namespace {
 
-using Opener = std::function<std::unique_ptr<ByteSource>()>;
-
-class CountingForm final : public Form1 {
- public:
-  CountingForm(std::shared_ptr<DialogRecord> chooser, Opener* next)
-      : Form1(std::make_unique<PathDialog>(std::move(chooser)), [next](const std::string& path) {
-          return *next ? std::exchange(*next, nullptr)() : std::make_unique<FileSource>(path);
-        }) {}
-  std::vector<QString> errors;
-
- protected:
-  void ShowError(const QString& message) override { errors.push_back(message); }
-};
-
 // The window's thread leaves the wait by a throw while the load's thread
 // still reads: the load is given up, nothing refers to the wait's frame once
 // it is gone (AddressSanitizer sees to that), the one error box says there
@@ -63,30 +49,31 @@ TEST(LoadAllocationFault, AThrowDuringTheWaitGivesTheLoadUpAndReachesTheErrorBox
   testing::TempDir dir;
   const std::string first = dir.Write("a.dat", testing::MixedRegion(22, 22, 0));
   fail_here = true;
-  auto chooser = std::make_shared<DialogRecord>();
-  Opener next;  // the window's thread sets it before each load
-  CountingForm form(chooser, &next);
+  testing::TestWindow form;
   form.show();
-  chooser->answer = first;
-  form.OpenGeo_Click();
-  const auto* map = form.findChild<MapPanelWidget*>(QStringLiteral("Map"));
-  const QImage picture = map->Picture();
+  form.Open(first);
+  const QImage picture = form.MapPanel().Picture();
   const std::uint64_t store = testing::StoreDigest(form.Blocks());
 
-  // Armed by the load's thread as it opens, while the window's thread waits.
+  // Armed from the wait's event loop, which runs while the gate holds the
+  // load: the window's thread's next allocation there fails.
   auto gate = std::make_shared<testing::Gate>(1 + static_cast<int>(region.size() / RegionReader::kPieceBytes / 2));
-  next = [gate, region] { fail_armed = true; return testing::GatedOpen(gate, region)(); };
-  chooser->answer = "slow.dat";
-  form.OpenGeo_Click();
+  form.OpenNext(testing::GatedOpen(gate, region));
+  bool armed_while_held = false;
+  QTimer::singleShot(0, &form, [&] {
+    armed_while_held = QTest::qWaitFor([&] { return gate->Held(); });
+    fail_armed = true;
+  });
+  form.Open("slow.dat");
+  EXPECT_TRUE(armed_while_held) << "the load never reached the disk";
   EXPECT_FALSE(fail_armed.exchange(false)) << "nothing failed";
   EXPECT_EQ(form.errors, std::vector<QString>{QStringLiteral("There is not enough memory to open the file.")});
   EXPECT_EQ(testing::StoreDigest(form.Blocks()), store);
-  EXPECT_EQ(map->Picture(), picture);
+  EXPECT_EQ(form.MapPanel().Picture(), picture);
   gate->Open();
   ASSERT_TRUE(gate->Gone());
   // The next load runs on a thread of its own.
-  chooser->answer = first;
-  form.OpenGeo_Click();
+  form.Open(first);
   EXPECT_EQ(form.errors.size(), 1U);
 }
 

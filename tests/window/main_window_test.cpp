@@ -31,6 +31,7 @@
 #include "testing/qt/close_request.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/paint_recorder.h"
+#include "testing/qt/test_window.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
@@ -43,28 +44,6 @@
 
 namespace geodata {
 namespace {
-
-// Form1 with its error box caught instead of shown, reading files unless
-// given an open to use instead: set by the window's thread before a load,
-// taken by the load's thread, which may outlive the window.
-class TestForm final : public Form1 {
- public:
-  using Opener = std::function<std::unique_ptr<ByteSource>()>;
-  explicit TestForm(std::shared_ptr<DialogRecord> chooser, std::shared_ptr<Opener> next = std::make_shared<Opener>())
-      : Form1(std::make_unique<PathDialog>(std::move(chooser)),
-              [next](const std::string& path) {
-                return *next ? std::exchange(*next, nullptr)() : std::make_unique<FileSource>(path);
-              }),
-        next_(std::move(next)) {}
-  void OpenNext(Opener open) { *next_ = std::move(open); }
-  std::vector<QString> errors;
-
- protected:
-  void ShowError(const QString& message) override { errors.push_back(message); }
-
- private:
-  std::shared_ptr<Opener> next_;
-};
 
 QRgb Rgb(Colour c) { return qRgb(c.red, c.green, c.blue); }
 
@@ -95,17 +74,8 @@ class MainWindowTest : public ::testing::Test {
     form_.show();
   }
 
-  void Open(const std::string& path, bool confirm = true) {
-    chooser_->answer = path;
-    chooser_->confirm = confirm;
-    OpenGeo()->trigger();
-    QApplication::processEvents();
-  }
-
-  QAction* OpenGeo() const {
-    const QList<QAction*> menus = form_.menuBar()->actions();
-    return menus.size() == 1 ? menus[0]->menu()->actions().value(0) : nullptr;
-  }
+  void Open(const std::string& path, bool confirm = true) { form_.Open(path, confirm); }
+  QAction* OpenGeo() const { return form_.OpenGeo(); }
 
   // Runs the event loop until a listener that had `heard` has been told,
   // by the text panel's paints, all the text it shows.
@@ -153,7 +123,7 @@ class MainWindowTest : public ::testing::Test {
 
   testing::TempDir dir_;
   std::shared_ptr<DialogRecord> chooser_ = std::make_shared<DialogRecord>();
-  TestForm form_;
+  testing::TestWindow form_;
   MapPanelWidget* map_;
   TextPanelWidget* list_;
   ProgressPanelWidget* baras_;
@@ -508,7 +478,7 @@ TEST_F(SlowLoadTest, ACloseOrAQuitEndsTheWaitWhileTheDiskHoldsTheLoad) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto chooser = std::make_shared<DialogRecord>();
-    TestForm form(chooser);
+    testing::TestWindow form(chooser);
     form.show();
     chooser->answer = first;
     form.OpenGeo_Click();

@@ -3,9 +3,6 @@
 // valid file afterwards.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <memory>
 #include <set>
@@ -13,18 +10,13 @@
 #include <vector>
 
 #include "testing/bad_files.h"
-#include "testing/path_dialog.h"
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/qt_printers.h"
+#include "testing/qt/test_window.h"
 #include "testing/recording_panels.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
-#include "window/file_dialog.h"
-#include "window/main_window.h"
-#include "window/map_panel_widget.h"
-#include "window/progress_panel_widget.h"
-#include "window/text_panel_widget.h"
 
 namespace geodata {
 namespace {
@@ -32,29 +24,14 @@ namespace {
 using testing::ShownBox;
 using testing::TempDir;
 
-// The real window, its error box read and closed as soon as it shows.
-class Window {
- public:
-  Window()
-      : form_(std::make_unique<PathDialog>(chooser_),
-              [this](const std::string& path) -> std::unique_ptr<ByteSource> {
-                if (bad_ != nullptr) return testing::OpenBadFile(*bad_, path);
-                return std::make_unique<FileSource>(path);
-              }),
-        map_(form_.findChild<MapPanelWidget*>(QStringLiteral("Map"))),
-        list_(form_.findChild<TextPanelWidget*>(QStringLiteral("list"))),
-        baras_(form_.findChild<ProgressPanelWidget*>(QStringLiteral("Baras"))) {
-    form_.show();
-  }
-
+// The real window, its error box shown and read and closed by the person.
+struct Window {
+  Window() { form.show(); }
   // A bad file's row says how its input is opened.
   void Open(const std::string& path, const testing::BadFile* bad = nullptr) {
-    chooser_->answer = path;
-    bad_ = bad;
-    form_.menuBar()->actions().value(0)->menu()->actions().value(0)->trigger();
-    QApplication::processEvents();
+    if (bad != nullptr) form.OpenNext([bad, path] { return testing::OpenBadFile(*bad, path); });
+    form.Open(path);
   }
-
   // All the user can see of the window, and the store behind it, but the
   // bar, which follows the reading even of a file that fails.
   struct Seen {
@@ -63,19 +40,14 @@ class Window {
     std::uint64_t store;
     bool operator==(const Seen&) const = default;
   };
-  Seen Look() const { return {map_->grab().toImage(), list_->Lines(), testing::StoreDigest(form_.Blocks())}; }
-  float Bar() const { return baras_->Position(); }
+  Seen Look() const {
+    return {form.MapPanel().grab().toImage(), form.ListPanel().Lines(), testing::StoreDigest(form.Blocks())};
+  }
+  float Bar() const { return form.Bar().Position(); }
+  std::vector<ShownBox>& boxes() { return person.boxes; }
 
-  std::vector<ShownBox>& boxes() { return person_.boxes; }
-
- private:
-  testing::ModalDriver person_;
-  std::shared_ptr<DialogRecord> chooser_ = std::make_shared<DialogRecord>();
-  const testing::BadFile* bad_ = nullptr;
-  Form1 form_;
-  MapPanelWidget* map_;
-  TextPanelWidget* list_;
-  ProgressPanelWidget* baras_;
+  testing::ModalDriver person;
+  testing::TestWindow form{std::make_shared<DialogRecord>(), true};
 };
 
 TEST(OpenFaults, EachShowsTheErrorBoxAndTheWindowStaysAsItWas) {

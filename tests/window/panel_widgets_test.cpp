@@ -22,7 +22,7 @@
 #include "testing/qt/qt_printers.h"
 #include "window/map_panel_widget.h"
 #include "window/progress_panel_widget.h"
-#include "window/repaint_throttle.h"
+#include "window/screen_frame.h"
 #include "window/text_panel_widget.h"
 
 namespace geodata {
@@ -42,8 +42,7 @@ std::vector<QPoint> LitPixels(const QImage& image) {
 }
 
 TEST(MapPanelWidget, PSetColoursTheOnePixelContainingThePoint) {
-  RepaintThrottle throttle;
-  MapPanelWidget map(throttle);
+  MapPanelWidget map;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   struct Case {
     float x, y;
@@ -65,8 +64,7 @@ TEST(MapPanelWidget, PSetColoursTheOnePixelContainingThePoint) {
 }
 
 TEST(MapPanelWidget, ClsBlacksOutAndThePanelPaintsItsPicture) {
-  RepaintThrottle throttle;
-  MapPanelWidget map(throttle);
+  MapPanelWidget map;
   map.PSet(7650, 0, Colour{1, 2, 3});
   EXPECT_EQ(map.grab().toImage().pixel(1 + 510, 1), qRgb(1, 2, 3)) << "drawn inside the border";
   map.Cls();
@@ -74,8 +72,7 @@ TEST(MapPanelWidget, ClsBlacksOutAndThePanelPaintsItsPicture) {
 }
 
 TEST(MapPanelWidget, PointerMovesArriveInTwipsFromTheDrawingArea) {
-  RepaintThrottle throttle;
-  MapPanelWidget map(throttle);
+  MapPanelWidget map;
   struct Report {
     std::int16_t button, shift;
     float x, y;
@@ -122,7 +119,7 @@ void PrintLines(TextPanelWidget& list, const std::vector<std::string>& lines) {
 
 class TextPanelWidgetTest : public ::testing::Test {
  protected:
-  TextPanelWidgetTest() : list_(throttle_) { list_.resize(201, 513); }
+  TextPanelWidgetTest() { list_.resize(201, 513); }
 
   // Rows of the grab that hold any pixel in the text colour.
   std::vector<int> InkedRows() {
@@ -140,7 +137,6 @@ class TextPanelWidgetTest : public ::testing::Test {
     return rows;
   }
 
-  RepaintThrottle throttle_;
   TextPanelWidget list_;
 };
 
@@ -236,20 +232,17 @@ TEST_F(TextPanelWidgetTest, AccessibleTextPlacesEachCharacterWhereItIsPainted) {
       << "below the text";
 }
 
-// The panel shown, on a throttle clock that the test moves: a frame at a time,
-// and never far enough for a forced repaint in the middle of the lines
-// printed.
+// The panel shown, on a clock that the test moves a frame at a time.
 class TextPanelOnTestClock : public ::testing::Test {
  protected:
-  TextPanelOnTestClock() : list_(throttle_) { list_.resize(201, 513); }
+  TextPanelOnTestClock() { list_.resize(201, 513); }
   void SetUp() override {
     list_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
   }
 
-  RepaintThrottle::Clock::time_point now_{std::chrono::hours(1)};
-  RepaintThrottle throttle_{[this] { return now_; }};
-  TextPanelWidget list_;
+  TextPanelWidget::Clock::time_point now_{std::chrono::hours(1)};
+  TextPanelWidget list_{nullptr, [this] { return now_; }};
 };
 
 // A listener is told of what changed in one event per paint, of just the
@@ -277,7 +270,7 @@ TEST_F(TextPanelOnTestClock, TellsAListenerTheChangedLinesInOneEvent) {
     const QString had = iface->text(QAccessible::Value);
     events.events.clear();
     PrintLines(list_, step.lines);
-    now_ += RepaintThrottle::kFrame;
+    now_ += kFrame;
     ASSERT_TRUE(QTest::qWaitFor([&] {
       return testing::Applied(had, events.Of(&list_, QAccessible::TextUpdated)) == iface->text(QAccessible::Value);
     }));
@@ -298,7 +291,7 @@ TEST_F(TextPanelOnTestClock, RepaintsOnlyTheChangedRowsAtMostOncePerFrame) {
   std::vector<QRegion>& paints = recorder.paints[&list_];
   // After a frame, the paint that the rows asked for, if any.
   const auto next_frame = [&](std::size_t want) {
-    now_ += RepaintThrottle::kFrame;
+    now_ += kFrame;
     EXPECT_TRUE(QTest::qWaitFor([&] { return testing::Timed(list_).isEmpty() && paints.size() >= want; }));
     QApplication::processEvents();
   };
@@ -337,8 +330,7 @@ TEST_F(TextPanelOnTestClock, RepaintsOnlyTheChangedRowsAtMostOncePerFrame) {
 }
 
 TEST(ProgressPanelWidget, TakesValuesFrom0To65536AndRefusesOthers) {
-  RepaintThrottle throttle;
-  ProgressPanelWidget bar(throttle);
+  ProgressPanelWidget bar;
   bar.resize(721, 17);
   const QImage empty = bar.grab().toImage();
   for (const float value : {0.0F, 1.0F, 65535.0F, 65536.0F}) {

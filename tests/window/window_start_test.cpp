@@ -25,7 +25,7 @@ void ExpectStarted(int factor, const QRect& work, double scale) {
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
   PrepareApplication();
-  Form1 window;
+  Form1 window(nullptr, nullptr, screen.Scale());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   EXPECT_EQ(window.windowHandle()->devicePixelRatio(), factor);

@@ -33,6 +33,8 @@ class PrimaryScreen {
 
   // Empty where there is no screen to ask, or none the toolkit will use.
   const std::optional<ScreenFacts>& Facts() const { return facts_; }
+  // The system's scale, 1 where it is not known.
+  double Scale() const { return facts_ ? facts_->scale : 1; }
 
  private:
   std::optional<ScreenFacts> facts_;
