@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QString>
@@ -55,10 +56,12 @@ class TestWindow final : public Form1 {
   ProgressPanelWidget& Bar() const { return *findChild<ProgressPanelWidget*>(QStringLiteral("Baras")); }
 
   std::vector<QString> errors;
+  int errors_under_wait_pointer = 0;
 
  protected:
   void ShowError(const QString& message) override {
     errors.push_back(message);
+    errors_under_wait_pointer += QGuiApplication::overrideCursor() != nullptr;
     if (show_boxes_) Form1::ShowError(message);
   }
 

@@ -397,9 +397,11 @@ class SlowLoadTest : public MainWindowTest {
     return 1 + static_cast<int>(region.size() / RegionReader::kPieceBytes / 2);
   }
 
-  void OpenSlowly(const std::vector<std::byte>& region, const std::function<void(testing::Gate&)>& during) {
-    auto gate = std::make_shared<testing::Gate>(HalfTheRegion(region));
-    form_.OpenNext(testing::GatedOpen(gate, region));
+  // The file's versions, which `during` may move on through the gate.
+  void OpenSlowly(const std::vector<std::vector<std::byte>>& versions,
+                  const std::function<void(testing::Gate&)>& during) {
+    auto gate = std::make_shared<testing::Gate>(HalfTheRegion(versions[0]));
+    form_.OpenNext(testing::GatedOpen(gate, versions));
     bool ran = false;
     QTimer::singleShot(0, &form_, [&] {
       ASSERT_TRUE(gate->Held()) << "the load never reached the disk";
@@ -418,7 +420,7 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
   testing::PaintRecorder recorder{map_, baras_};
   const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
   ASSERT_GT(region.size(), 2 * RegionReader::kPieceBytes) << "a region of one or two pieces shows no middle";
-  OpenSlowly(region, [&](testing::Gate& gate) {
+  OpenSlowly({region}, [&](testing::Gate& gate) {
     // The bar shows the blocks of the pieces read so far, painted, and
     // follows each piece read after.
     ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && !recorder.paints[baras_].empty(); }));
@@ -454,6 +456,49 @@ TEST_F(SlowLoadTest, TheWindowPaintsAndShowsTheBarButTakesNoInputWhileTheDiskIsS
   ExpectMapShowsStore();
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the pointer stays on the wait";
   ExpectIdleOnceShown();
+}
+
+// A file rewritten in place while it is read slowly is read again, the bar
+// starting again from its first block; when that read fails, its box shows
+// without the wait pointer and the bar stays where that read stopped.
+TEST_F(SlowLoadTest, AFileRewrittenDuringTheReadIsReadAgainTheBarFromItsFirstBlock) {
+  Open(dir_.Write("a.dat", testing::MixedRegion(22, 22, 0)));
+  const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
+  struct Case {
+    const char* name;
+    std::vector<std::byte> rewritten;
+    std::uint8_t region_x;  // stored once the load ends
+    float bar;
+    std::size_t errors;
+  };
+  const Case cases[] = {
+      // Its first piece holds fewer blocks than the first version's.
+      {"read whole again", testing::ComplexRegion({18, 17}, [](int block) { return block % 300; }), 18, 65535, 0},
+      {"read again and found bad", testing::RegionWithCount(17), 18, 4659, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form_.errors.clear();
+    OpenSlowly({region, c.rewritten}, [&](testing::Gate& gate) {
+      // The first read's half, in place of the last load's full bar.
+      ASSERT_TRUE(QTest::qWaitFor([&] { return baras_->Position() > 0 && baras_->Position() < 65535; }));
+      const float first = baras_->Position();
+      ++gate.version;
+      // Through the rest of the first read to the second read's first piece.
+      while (gate.ReadsBegun() < 2) {
+        gate.LetThrough(1);
+        ASSERT_TRUE(gate.Held());
+      }
+      gate.LetThrough(1);
+      if (c.errors == 0) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return baras_->Position() < first; })) << "the bar did not start again";
+      }
+    });
+    EXPECT_EQ(form_.errors.size(), c.errors);
+    EXPECT_EQ(form_.errors_under_wait_pointer, 0);
+    EXPECT_EQ(form_.Blocks().Header(1), c.region_x);
+    EXPECT_EQ(baras_->Position(), c.bar);
+  }
 }
 
 // A close or a quit while the disk holds the open or a read and may never
