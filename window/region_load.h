@@ -58,10 +58,10 @@ class WaitPointer {
 
 class RegionLoad {
  public:
-  // The largest region's check from a local disk (31-41 ms on the machine
-  // we measure on) ends within it, so a local open takes no event loop, no
-  // wait pointer and no wake-up between the check and the table; docs/speed.md,
-  // "Opening a region".
+  // The largest region's check from a local disk ends within it, so a local
+  // open takes no event loop, no wait pointer and no wake-up between the
+  // check and the table (docs/speed.md, "Fast storage, before and after the
+  // load's thread").
   static constexpr std::chrono::milliseconds kQuickCheck{50};
 
   // The thread starts with the window: a new thread's first run waits for
