@@ -128,7 +128,7 @@ struct RegionLoad::Shared {
 
   // Under the mutex: the window's event loop is told the check has ended.
   void Wake() {
-    if (waker != nullptr) QCoreApplication::postEvent(waker, new QEvent(QEvent::User));
+    if (waker != nullptr && wake) QCoreApplication::postEvent(waker, wake.release());
   }
   bool CheckEnded() const { return step != Step::kChecking; }
 
@@ -142,7 +142,11 @@ struct RegionLoad::Shared {
   bool may_write = false;
   bool given_up = false;  // the thread ends after its load; it touches no store
   std::exception_ptr failure;
-  QObject* waker = nullptr;  // while the window waits in an event loop
+  // While the window waits in an event loop. The event is made on the
+  // window's thread, which reads it: Qt's queue orders the two threads
+  // where ThreadSanitizer cannot see it.
+  QObject* waker = nullptr;
+  std::unique_ptr<QEvent> wake;
   // Touched by the thread only while a load runs, and by the window.
   BlockReached progress;
   RegionReader reader;
@@ -196,6 +200,7 @@ class RegionLoad::Wait final : public QObject {
     {
       const std::lock_guard lock(shared_.mutex);
       shared_.waker = this;
+      shared_.wake = std::make_unique<QEvent>(QEvent::User);
     }
     frame_.callOnTimeout([&] {
       // A load being given up leaves the bar as it was.
@@ -207,6 +212,7 @@ class RegionLoad::Wait final : public QObject {
   ~Wait() override {
     const std::lock_guard lock(shared_.mutex);
     shared_.waker = nullptr;
+    shared_.wake.reset();
   }
   Wait(const Wait&) = delete;
   Wait& operator=(const Wait&) = delete;

@@ -21,7 +21,6 @@
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/temp_dir.h"
-#include "window/file_name_icon_provider.h"
 
 namespace geodata {
 namespace {
