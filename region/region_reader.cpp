@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "region/region_error.h"
+#include "region/scope_exit.h"
 #include "region/staging_area.h"
 #include "region/word_cursor.h"
 
@@ -90,22 +91,6 @@ bool FoundInTheBytes(RegionErrorKind kind) {
          kind == RegionErrorKind::kLayerCountTooLarge;
 }
 
-// Offers a large buffer's pages back when a check fails; a region that
-// passed does so when it goes.
-class OfferPagesOnFailure {
- public:
-  explicit OfferPagesOnFailure(ReadBuffer& buffer) : buffer_(&buffer) {}
-  ~OfferPagesOnFailure() {
-    if (buffer_ != nullptr) buffer_->OfferPagesIfLarge();
-  }
-  OfferPagesOnFailure(const OfferPagesOnFailure&) = delete;
-  OfferPagesOnFailure& operator=(const OfferPagesOnFailure&) = delete;
-  void Passed() { buffer_ = nullptr; }
-
- private:
-  ReadBuffer* buffer_;
-};
-
 }  // namespace
 
 // The buffers come with the first load: touching their pages would slow the
@@ -156,7 +141,9 @@ std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size, CheckPr
 }
 
 CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
-  OfferPagesOnFailure offer(buffer_);
+  // A check that fails offers a large buffer's pages back; a region that
+  // passed does so when it goes.
+  ScopeExit offer_pages([this] { buffer_.OfferPagesIfLarge(); });
   if (!stage_) {
     stage_.reset(new (std::nothrow) StagingArea);
     if (!stage_) {
@@ -174,7 +161,7 @@ CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
     try {
       const std::size_t length = ReadOnce(source, size, progress);
       if (source.Stamp() == before) {
-        offer.Passed();
+        offer_pages.Dismiss();
         return CheckedRegion(buffer_, length);
       }
     } catch (const RegionError& error) {
