@@ -41,7 +41,8 @@ std::optional<Fault> ParseHeights(WordCursor& in, Sink& sink) {
 
 // Parses the block at the cursor, which stops after it, or at the first word
 // missing; returns what is wrong with the block, if anything. The sink sees
-// every value in file order.
+// every value of a good block in file order; of a bad one, only a part,
+// which is not to be kept.
 template <class Sink>
 std::optional<Fault> ParseBlock(WordCursor& in, Sink& sink) {
   const auto cut = [&in](int cell) { return Fault{RegionErrorKind::kTruncatedBlock, cell, 0, in.at()}; };
@@ -99,9 +100,10 @@ RegionReader::RegionReader() = default;
 
 RegionReader::~RegionReader() = default;
 
-// One pass over the source: each piece is checked as it arrives, and reading
-// stops with the piece that holds the end of the last block. Returns the
-// bytes the blocks take, header included.
+// One pass over the source: each piece is checked as it arrives, and the
+// next is read once fewer than kMaxBlockBytes are left, so reading stops with
+// the piece that holds the end of the last block or the one after it. Returns
+// the bytes the blocks take, header included.
 std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size, CheckProgress& progress) {
   std::byte* data = buffer_.Data();
   std::size_t want = size;
