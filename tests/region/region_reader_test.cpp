@@ -128,7 +128,7 @@ TEST_F(ReaderTest, StoresEveryBlockKindInItsSlots) {
   EXPECT_EQ(store_.Geo(65536, 0, 0), 0) << "entry 65536 is never written";
 }
 
-// The bar follows the reading, block by block; only a region read whole
+// The bar is set once, to the last block checked; only a region read whole
 // clears the panels, and the store does not move the bar back.
 TEST_F(ReaderTest, TheBarShowsTheBlockReachedThenTheLoadClearsAndLogs) {
   map_.PSet(0, 0, {});
