@@ -7,6 +7,7 @@
 
 #include "region/platform/file.h"
 #include "region/region_error.h"
+#include "region/scope_exit.h"
 #include "region/stamp_rule.h"
 
 namespace geodata {
@@ -16,8 +17,6 @@ namespace {
 // system.
 std::string WhatItIs(platform::FileKind kind) {
   switch (kind) {
-    case platform::FileKind::kPlain:
-      return "it is a plain file";
     case platform::FileKind::kDirectory:
       return "it is a directory";
     case platform::FileKind::kPipe:
@@ -26,6 +25,7 @@ std::string WhatItIs(platform::FileKind kind) {
       return "it is a device";
     case platform::FileKind::kSocket:
       return "it is a socket";
+    case platform::FileKind::kPlain:  // never refused
     case platform::FileKind::kOther:
       break;
   }
@@ -47,26 +47,26 @@ StampClock& StampClock::System() {
 }
 
 FileSource::FileSource(std::string path, StampClock& clock) : path_(std::move(path)), clock_(clock) {
+  // A constructor that throws runs no destructor.
+  ScopeExit close([this] {
+    if (file_ != platform::kNoFile) platform::CloseFile(file_);
+  });
   platform::FileStatus status;
   try {
     file_ = platform::OpenForReading(path_);
     status = platform::Examine(file_);
   } catch (const platform::SystemError& error) {
-    Close();
     throw RegionError(RegionErrorKind::kCannotOpen, path_, RegionErrorWhere::Detail(error.what()));
   }
   if (status.kind != platform::FileKind::kPlain) {
-    Close();
     throw RegionError(RegionErrorKind::kNotRegularFile, path_, RegionErrorWhere::Detail(WhatItIs(status.kind)));
   }
+  close.Dismiss();
 }
 
 SourceStamp FileSource::Stamp() {
   const std::int64_t tick = clock_.TickNs();
   for (int waited = 0;; ++waited) {
-    if (file_ == platform::kNoFile) {
-      throw RegionError(RegionErrorKind::kReadFailed, path_, RegionErrorWhere::Detail("the file is closed"));
-    }
     platform::FileStatus info;
     try {
       info = platform::Examine(file_);
@@ -79,14 +79,7 @@ SourceStamp FileSource::Stamp() {
   }
 }
 
-FileSource::~FileSource() { Close(); }
-
-void FileSource::Close() {
-  if (file_ != platform::kNoFile) {
-    platform::CloseFile(file_);
-    file_ = platform::kNoFile;
-  }
-}
+FileSource::~FileSource() { platform::CloseFile(file_); }
 
 std::size_t FileSource::ReadAt(std::uint64_t offset, std::span<std::byte> out) {
   std::size_t done = 0;

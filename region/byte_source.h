@@ -38,8 +38,6 @@ class ByteSource {
   // Copies up to out.size() bytes from offset; returns how many, 0 at the end.
   // Throws RegionError when the bytes cannot be read.
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
-  // Lets the file go before the source is destroyed, which does the same.
-  virtual void Close() {}
   virtual const std::string& Name() const = 0;
 };
 
@@ -57,7 +55,6 @@ class FileSource final : public ByteSource {
 
   SourceStamp Stamp() override;
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override;
-  void Close() override;
   const std::string& Name() const override { return path_; }
 
  private:

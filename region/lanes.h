@@ -1,9 +1,7 @@
 // Eight 16-bit values handled as one: SSE2 registers where the machine has
 // them, else plain C++ (arm64, and the `plain` build). The staging area's
-// tile code is written once on it. On x86-64 the plain lanes made the second
-// load 1.3 to 3.4 times slower (read_second, CPU medians of 5, 3 alternating
-// rounds: complex 1.9-2.2 against 4.5-4.6 ms, mixed 19.6-21.2 against 61-67
-// ms, worst 78-81 against 108-120 ms).
+// tile code is written once on it. What SSE2 earns on x86-64: docs/speed.md,
+// "What the tricks earn", row "plain lanes".
 #pragma once
 
 #include <cstdint>

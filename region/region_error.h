@@ -1,7 +1,8 @@
 // What is wrong with a region file or with reading it: a closed set of
 // kinds. Those found in the bytes name the block, cell and offset; the others
 // carry what the system said, or nothing. A load can also end in
-// LoadCancelled (the window closing), std::bad_alloc or SubscriptError.
+// std::bad_alloc, or in what its opener or its progress throws (the window's
+// own stops a load when the window closes).
 #pragma once
 
 #include <cstdint>

@@ -19,7 +19,6 @@ inline constexpr int kFlatValues = 2;
 
 // Block sizes in bytes, type word included.
 inline constexpr std::size_t kFlatBlockBytes = 2 + 2 * kFlatValues;
-inline constexpr std::size_t kComplexBlockBytes = 2 + 2 * kCells;
 inline constexpr std::size_t kMaxBlockBytes = 2 + kCells * (2 + 2 * kMaxLayers);
 
 // The longest file prefix a load can consume; nothing beyond it is ever read.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "region/region_error.h"
+#include "region/scope_exit.h"
 #include "region/staging_area.h"
 #include "region/word_cursor.h"
 
@@ -40,7 +41,8 @@ std::optional<Fault> ParseHeights(WordCursor& in, Sink& sink) {
 
 // Parses the block at the cursor, which stops after it, or at the first word
 // missing; returns what is wrong with the block, if anything. The sink sees
-// every value in file order.
+// every value of a good block in file order; of a bad one, only a part,
+// which is not to be kept.
 template <class Sink>
 std::optional<Fault> ParseBlock(WordCursor& in, Sink& sink) {
   const auto cut = [&in](int cell) { return Fault{RegionErrorKind::kTruncatedBlock, cell, 0, in.at()}; };
@@ -90,22 +92,6 @@ bool FoundInTheBytes(RegionErrorKind kind) {
          kind == RegionErrorKind::kLayerCountTooLarge;
 }
 
-// Offers a large buffer's pages back when a check fails; a region that
-// passed does so when it goes.
-class OfferPagesOnFailure {
- public:
-  explicit OfferPagesOnFailure(ReadBuffer& buffer) : buffer_(&buffer) {}
-  ~OfferPagesOnFailure() {
-    if (buffer_ != nullptr) buffer_->OfferPagesIfLarge();
-  }
-  OfferPagesOnFailure(const OfferPagesOnFailure&) = delete;
-  OfferPagesOnFailure& operator=(const OfferPagesOnFailure&) = delete;
-  void Passed() { buffer_ = nullptr; }
-
- private:
-  ReadBuffer* buffer_;
-};
-
 }  // namespace
 
 // The buffers come with the first load: touching their pages would slow the
@@ -114,9 +100,10 @@ RegionReader::RegionReader() = default;
 
 RegionReader::~RegionReader() = default;
 
-// One pass over the source: each piece is checked as it arrives, and reading
-// stops with the piece that holds the end of the last block. Returns the
-// bytes the blocks take, header included.
+// One pass over the source: each piece is checked as it arrives, and the
+// next is read once fewer than kMaxBlockBytes are left, so reading stops with
+// the piece that holds the end of the last block or the one after it. Returns
+// the bytes the blocks take, header included.
 std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size, CheckProgress& progress) {
   std::byte* data = buffer_.Data();
   std::size_t want = size;
@@ -156,7 +143,9 @@ std::size_t RegionReader::ReadOnce(ByteSource& source, std::size_t size, CheckPr
 }
 
 CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
-  OfferPagesOnFailure offer(buffer_);
+  // A check that fails offers a large buffer's pages back; a region that
+  // passed does so when it goes.
+  ScopeExit offer_pages([this] { buffer_.OfferPagesIfLarge(); });
   if (!stage_) {
     stage_.reset(new (std::nothrow) StagingArea);
     if (!stage_) {
@@ -174,7 +163,7 @@ CheckedRegion RegionReader::Check(ByteSource& source, CheckProgress& progress) {
     try {
       const std::size_t length = ReadOnce(source, size, progress);
       if (source.Stamp() == before) {
-        offer.Passed();
+        offer_pages.Dismiss();
         return CheckedRegion(buffer_, length);
       }
     } catch (const RegionError& error) {

@@ -24,9 +24,10 @@ class RegionReader {
  public:
   // A file whose stamp moves while it is read is read this often in all.
   static constexpr int kReadTries = 3;
-  // The file is read in pieces of this size, so that a load stops reading
-  // with the piece that holds the end of the last block however long the
-  // file is.
+  // The file is read in pieces of this size, one more whenever fewer than
+  // kMaxBlockBytes are left ahead of the next block; so a load stops reading
+  // with the piece that holds the end of the last block, or the one after it,
+  // however long the file is.
   static constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
   RegionReader();

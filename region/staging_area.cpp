@@ -106,9 +106,7 @@ void StagingArea::Flush(int first_block) {
       // starts on a line, and a group's 256 blocks touch 9 lines of it: the
       // first is shared with the group before, which left it in cache, so
       // the fetch runs a line ahead and takes the other 8, the last shared
-      // with the group after. Measured (second load, median of 6 rounds of
-      // 5): mixed region 29.5 ms with, 33.6 ms without; worst case 160 ms
-      // with, 168 without.
+      // with the group after (docs/speed.md, row "no prefetch").
       const bool last_column = j + kTile > kCells;
       const int next_k = last_column ? std::min(k + 1, kMaxLayers) : k;
       const int next_j = last_column ? 1 : j + kTile;

@@ -10,11 +10,9 @@
 // Every other slot keeps what the table held. A block records its kind and
 // counts as it is parsed, so nothing needs clearing between groups.
 //
-// Against a plain writer that puts each value straight into its slot
-// (read_second, CPU medians of 5, 3 alternating rounds, busy 2-core
-// machine): complex 1.9-2.2 against 24-26 ms, mixed 19.6-21.2 against
-// 36.5-38.9 ms, worst 78-81 against 331-334 ms; only the all-flat region,
-// 0.35-0.40 against 0.21-0.23 ms, is quicker plain.
+// What staging earns against a plain writer, and each trick below earns:
+// docs/speed.md, "What the tricks earn", row "a plain writer" and the row
+// named beside the trick.
 #pragma once
 
 #include <algorithm>
@@ -51,9 +49,8 @@ class StagingArea {
   }
   // Takes a run of 8 or 16 values, reading past the cell's count: a loop of
   // fixed length mispredicts no branch, and the flush takes only the slots up
-  // to the count, so the surplus never reaches the table. Measured (second
-  // load, medians of 5 rounds of 5, alternating): mixed region 22.6 ms with
-  // the runs, 26.9 ms with a loop to the count; worst case 78.2 and 84.2 ms.
+  // to the count, so the surplus never reaches the table (row "a loop to the
+  // count").
   void Layers(int j, int stored, const std::byte* values) {
     constexpr int kShortRun = kMaxLayers / 2;
     if (stored <= kShortRun) {
@@ -70,9 +67,8 @@ class StagingArea {
   enum Kind : std::int16_t { kFlat, kComplex, kMultilayer };
   static constexpr int kTile = 8;
   static_assert(kGroupBlocks % kTile == 0 && kCells % kTile == 0);
-  // Planes 32 KiB apart would share cache sets; two lines more spread them.
-  // Measured (second load, medians of 5, 2 rounds): worst case 141-171 ms
-  // with the padding, 395-420 ms without; the other regions alike.
+  // Planes 32 KiB apart would share cache sets; two lines more spread them
+  // (row "planes unpadded").
   static constexpr int kPlane = kGroupBlocks * kCells + 64;
 
   // The layer slots block b of the group writes in cell j, none when

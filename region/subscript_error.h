@@ -13,16 +13,13 @@ class SubscriptError : public std::out_of_range {
                           std::to_string(value) + " is outside " + std::to_string(low) +
                           ".." + std::to_string(high)),
         index_(std::move(index)),
-        value_(value),
         high_(high) {}
 
   const std::string& index() const { return index_; }
-  long value() const { return value_; }
   long high() const { return high_; }
 
  private:
   std::string index_;
-  long value_;
   long high_;
 };
 

@@ -1,6 +1,7 @@
 // Every kind of input the reader must refuse, in one table: how each is made,
-// the error kind it must end with and the message after "<path>: ". The
-// reader's tests run every row; the window's run one row of each kind.
+// the error kind it must end with, where the bar stops and the message after
+// "<path>: ". The reader's tests run every row; the window's run one row of
+// each kind.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,9 @@ struct BadFile {
   const char* name;
   std::function<std::string(const TempDir&)> make;  // makes the input, returns its path
   RegionErrorKind kind;
+  // The last block checked, where the bar stops; -1 when none was, and the
+  // bar stays where it was.
+  int bar;
   std::string says;
   // The disk misbehaving as scripted, instead of the file at the path.
   std::optional<ScriptedSource::Script> script = std::nullopt;

@@ -8,6 +8,11 @@ void RecordingMap::Cls() {
   if (journal_) journal_->entries.push_back("Map.Cls");
 }
 
+void RecordingMap::PSet(float x, float y, Colour colour) {
+  if (journal_) journal_->entries.push_back("Map.PSet");
+  points.push_back({x, y, colour});
+}
+
 void RecordingText::Cls() {
   ++cls_count;
   lines.clear();

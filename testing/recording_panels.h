@@ -1,5 +1,5 @@
 // Panels that remember every operation, for tests of the reader, the renderer
-// and the readout. One journal keeps the order across all three.
+// and the readout. One journal, when given, keeps the order across all three.
 #pragma once
 
 #include <string>
@@ -10,7 +10,7 @@
 namespace geodata::testing {
 
 struct Journal {
-  std::vector<std::string> entries;  // "Map.Cls", "list.Print:<line>", "Baras.Value:<n>", ...
+  std::vector<std::string> entries;  // "Map.Cls", "Map.PSet", "list.Print:<line>", "Baras.Value:<n>", ...
 };
 
 struct Point {
@@ -23,7 +23,7 @@ class RecordingMap final : public MapPanel {
  public:
   explicit RecordingMap(Journal* journal = nullptr) : journal_(journal) {}
   void Cls() override;
-  void PSet(float x, float y, Colour colour) override { points.push_back({x, y, colour}); }
+  void PSet(float x, float y, Colour colour) override;
   int cls_count = 0;
   std::vector<Point> points;
 

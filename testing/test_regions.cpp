@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <ostream>
 #include <stdexcept>
 #include <system_error>
 
@@ -119,6 +120,8 @@ std::string_view Name(BenchRegion region) {
   }
   throw std::invalid_argument("unknown bench region");
 }
+
+void PrintTo(BenchRegion region, std::ostream* out) { *out << Name(region); }
 
 std::vector<std::byte> MakeBenchRegion(BenchRegion region) {
   Random random(kSeed + static_cast<std::uint64_t>(region));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,8 @@ inline constexpr std::array kBenchRegions = {BenchRegion::kFlat, BenchRegion::kC
 
 // "flat", "complex", "mixed", "worst": the benchmark table's column names.
 std::string_view Name(BenchRegion region);
+// The same, for test names and messages.
+void PrintTo(BenchRegion region, std::ostream* out);
 
 // Flat: every block flat. Complex: every block complex. Mixed: about half
 // complex, a quarter flat, a quarter multilayer with 1 to 8 layers a cell.

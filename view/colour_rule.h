@@ -25,11 +25,9 @@ struct Components {
 namespace colour_rule_detail {
 
 // Nearest integer, halves to the even neighbour: adding 1.5 * 2^52 leaves no
-// fraction bits, so the default rounding mode does the rounding. std::nearbyint,
-// a call into the maths library here, made draw_core 13-31 % slower for the
-// flat and complex regions (CPU medians of 5, 3 alternating rounds, busy
-// 2-core machine: flat 0.49-0.52 against 0.58-0.60 ms, complex 0.53-0.57
-// against 0.65-0.73 ms).
+// fraction bits, so the default rounding mode does the rounding. It is
+// quicker than std::nearbyint, a call into the maths library here:
+// docs/speed.md, "What the tricks earn", the colour rule's rounding.
 inline std::int16_t ToInt16(double value) {
   constexpr double kShift = 6755399441055744.0;
   return static_cast<std::int16_t>((value + kShift) - kShift);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "view/credits.h"
+#include "view/map_units.h"
 
 namespace geodata {
 namespace {
@@ -18,14 +19,15 @@ double WorldOrigin(std::uint8_t region, int origin_region) {
   return static_cast<double>(std::int32_t{offset} * kWorldUnitsPerRegion);
 }
 
-// The items of the first line, which names the region.
-constexpr std::string_view kRegionLabel = "Map: ";
-constexpr std::string_view kRegionSeparator = "_";
+struct PointerPosition {
+  double column = 0;   // block column, floor(x / Dm)
+  double row = 0;      // block row, floor(y / Dm)
+  double world_x = 0;  // least world X of that block
+  double world_y = 0;
+};
 
-}  // namespace
-
-PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
-                       std::uint8_t region_y) {
+// x, y in the map's twips; Dm must not be 0.
+PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x, std::uint8_t region_y) {
   PointerPosition p;
   p.column = BlockNumber(x, Dm);
   p.row = BlockNumber(y, Dm);
@@ -33,6 +35,12 @@ PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
   p.world_y = p.row * kWorldUnitsPerBlock + WorldOrigin(region_y, kOriginRegionY);
   return p;
 }
+
+// The items of the first line, which names the region.
+constexpr std::string_view kRegionLabel = "Map: ";
+constexpr std::string_view kRegionSeparator = "_";
+
+}  // namespace
 
 std::string RegionName(std::uint8_t region_x, std::uint8_t region_y) {
   return ComposeLine(

@@ -6,21 +6,9 @@
 #include <string>
 
 #include "region/block_store.h"
-#include "view/map_units.h"
 #include "window/panels.h"
 
 namespace geodata {
-
-struct PointerPosition {
-  double column = 0;   // block column, floor(x / Dm)
-  double row = 0;      // block row, floor(y / Dm)
-  double world_x = 0;  // least world X of that block
-  double world_y = 0;
-};
-
-// x, y in the map's twips; Dm must not be 0.
-PointerPosition Locate(float x, float y, std::int16_t Dm, std::uint8_t region_x,
-                       std::uint8_t region_y);
 
 // The readout's first line, which names the region: "Map:  22 _ 22 ".
 std::string RegionName(std::uint8_t region_x, std::uint8_t region_y);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/process_probe.h"
-
 #include <fstream>
 #include <string>
 
@@ -68,19 +66,6 @@ TEST(BlockStore, EveryIndexOutsideItsBoundsRaisesTheSubscriptError) {
   EXPECT_THROW((void)store.Header(-1), SubscriptError);
   EXPECT_THROW(store.SetHeader(19, 1), SubscriptError);
   EXPECT_THROW((void)store.Row(65, 0), SubscriptError);
-}
-
-TEST(BlockStore, CostsMemoryOnlyForTheRowsWritten) {
-  const std::int64_t before = testing::ResidentKiB();
-  BlockStore store;
-  // The rows an all-flat region writes.
-  for (int i = 0; i < 65536; ++i) {
-    store.SetGeo(i, 0, 0, 0);
-    store.SetGeo(i, 1, 1, 1);
-    store.SetGeo(i, 2, 1, 2);
-  }
-  const std::int64_t grown = testing::ResidentKiB() - before;
-  EXPECT_LT(grown, 20 * 1024) << "KiB resident after writing three rows";
 }
 
 }  // namespace

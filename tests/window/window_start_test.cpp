@@ -46,6 +46,8 @@ struct XCase {
   QRect work;  // Qt's: the corner in device pixels, the size in the factor's
 };
 
+void PrintTo(const XCase& c, std::ostream* out) { *out << c.name; }
+
 class StartOnX : public ::testing::TestWithParam<XCase> {};
 
 TEST_P(StartOnX, DrawsAtTheFactorWithTheWholeFrameInThePrimaryMonitorsWorkArea) {
