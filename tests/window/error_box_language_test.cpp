@@ -39,8 +39,8 @@ TEST(ErrorBox, ShowsTheSystemsReasonInTheUsersLanguage) {
   std::setlocale(LC_MESSAGES, locale.c_str());
   if (std::ranges::all_of(reason, [](char c) { return (c & 0x80) == 0; })) GTEST_SKIP() << "untranslated";
   ASSERT_EQ(person.boxes.size(), 1U);
-  EXPECT_EQ(person.boxes[0].text,
-            QString::fromUtf8(RegionError(RegionErrorKind::kCannotOpen, path, RegionErrorWhere::Detail(reason)).what()));
+  const RegionError error(RegionErrorKind::kCannotOpen, path, RegionErrorWhere::Detail(reason));
+  EXPECT_EQ(person.boxes[0].text, QString::fromUtf8(error.what()));
 #endif
 }
 

@@ -5,10 +5,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 #include <filesystem>
@@ -88,12 +90,35 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
   EXPECT_EQ(folder, QDir::current().absolutePath());
   EXPECT_EQ(dialog.FileName(), path);
 
-  EXPECT_FALSE(ShowWith(dialog, [&](QFileDialog& shown) {
-    folder = shown.directory().absolutePath();
-    shown.reject();
-  }));
-  EXPECT_EQ(folder, QDir(QString::fromStdString(testing::Utf8(dir.path()))).absolutePath())
-      << "the next time it starts where the last file was";
+  // A cancel changes nothing, whatever was clicked or typed in another folder.
+  const testing::TempDir elsewhere;
+  const QString other = QString::fromStdString(elsewhere.Write("other.dat", nothing));
+  const auto click = [&](QFileDialog& shown) { shown.selectFile(other); };
+  const auto type = [&](QFileDialog& shown) {
+    shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(other);
+  };
+  const struct {
+    const char* name;
+    std::function<void(QFileDialog&)> choose, cancel;
+  } cancels[] = {
+      {"nothing chosen, rejected", [](QFileDialog&) {}, [](QFileDialog& shown) { shown.reject(); }},
+      {"a file clicked, Cancel", click,
+       [](QFileDialog& shown) { shown.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }},
+      {"a name typed, Escape", type, [](QFileDialog& shown) { QTest::keyClick(shown.focusWidget(), Qt::Key_Escape); }},
+      {"a file clicked, the title bar's close", click, [](QFileDialog& shown) { shown.close(); }},
+  };
+  for (const auto& c : cancels) {
+    const bool confirmed = ShowWith(dialog, [&](QFileDialog& shown) {
+      folder = shown.directory().absolutePath();
+      c.choose(shown);
+      c.cancel(shown);
+      EXPECT_FALSE(shown.isVisible()) << c.name;
+    });
+    EXPECT_FALSE(confirmed) << c.name;
+    EXPECT_EQ(folder, QDir(QString::fromStdString(testing::Utf8(dir.path()))).absolutePath())
+        << c.name << ": the next time it starts where the last file was";
+    EXPECT_EQ(dialog.FileName(), path) << c.name;
+  }
 }
 
 // Qt's dialog would keep its history in the user's settings; the program
