@@ -122,12 +122,10 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
 }
 
 // Qt's dialog would keep its history in the user's settings; the program
-// writes nothing, there or anywhere under the user's home (each test runs in
-// a process of its own).
+// writes nothing, there or anywhere under the user's home, a fresh folder
+// the tests' main gave the process.
 TEST(QtFileDialog, WritesNothingUnderTheUsersHome) {
-  const testing::TempDir home, files;
-  qputenv("HOME", QByteArray::fromStdString(testing::Utf8(home.path())));
-  for (const char* moved : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) qunsetenv(moved);
+  const testing::TempDir files;
   QtFileDialog dialog(nullptr);
   for (int use = 0; use < 2; ++use) {  // a second use would read what the first kept
     EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
@@ -135,7 +133,7 @@ TEST(QtFileDialog, WritesNothingUnderTheUsersHome) {
       static_cast<QDialog&>(shown).accept();
     }));
   }
-  EXPECT_TRUE(std::filesystem::is_empty(home.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(testing::Utf8Path(qgetenv("HOME").toStdString())));
 }
 
 // The .dat files the shown dialog lists in `folder`, once its listing has
