@@ -10,8 +10,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <cstdint>
