@@ -7,6 +7,19 @@
 #include "tools/region_writer.h"
 
 namespace geodata::testing {
+namespace {
+
+// On Windows, as the reader opens files: deep paths and names like a
+// device's (con.dat) are files there too.
+std::filesystem::path Extended(const std::filesystem::path& absolute) {
+#ifdef _WIN32
+  return LR"(\\?\)" + absolute.wstring();
+#else
+  return absolute;
+#endif
+}
+
+}  // namespace
 
 std::filesystem::path Utf8Path(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -32,13 +45,13 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(Extended(path_), ignored);
 }
 
 std::string TempDir::Write(const std::string& name, std::span<const std::byte> bytes) const {
   const auto file = (path_ / Utf8Path(name)).make_preferred();
   std::filesystem::create_directories(file.parent_path());
-  WriteRegionFile(file, bytes);
+  WriteRegionFile(Extended(file), bytes);
   return Utf8(file);
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -39,16 +40,22 @@ std::vector<LayerCell> Cells(std::int16_t first_count, std::int16_t base) {
   return cells;
 }
 
-// The first version on disk, rewritten with the second after the first piece.
+// The first version on disk, rewritten with the second after the first piece;
+// with `time_back`, its modification time is then put back, as `cp -p` does.
 class ChangedOnDisk final : public ByteSource {
  public:
-  ChangedOnDisk(const TempDir& dir, const std::vector<std::vector<std::byte>>& versions)
-      : dir_(dir), next_(versions[1]), file_(dir.Write("changing.dat", versions[0])) {}
+  ChangedOnDisk(const TempDir& dir, const std::vector<std::vector<std::byte>>& versions, bool time_back)
+      : dir_(dir), next_(versions[1]), file_(dir.Write("changing.dat", versions[0])), time_back_(time_back) {}
   SourceStamp Stamp() override { return file_.Stamp(); }
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     if (offset == 0) ++*reads;
     const std::size_t got = file_.ReadAt(offset, out);
-    if (std::exchange(pending_, false)) dir_.Write("changing.dat", next_);
+    if (std::exchange(pending_, false)) {
+      const auto path = testing::Utf8Path(file_.Name());
+      const auto modified = std::filesystem::last_write_time(path);
+      dir_.Write("changing.dat", next_);
+      if (time_back_) std::filesystem::last_write_time(path, modified);
+    }
     return got;
   }
   const std::string& Name() const override { return file_.Name(); }
@@ -59,6 +66,7 @@ class ChangedOnDisk final : public ByteSource {
   const TempDir& dir_;
   const std::vector<std::byte>& next_;
   FileSource file_;
+  bool time_back_;
   bool pending_ = true;
 };
 
@@ -279,6 +287,7 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     int reads;  // whole reads the load makes
     const std::vector<std::vector<std::byte>>* versions = &testing::ScriptedVersions();
     bool on_disk = false;  // else a scripted source
+    bool time_back = false;
   };
   // A fault in a version that did not last says nothing of the file: the
   // first read sees it cut short, the second whole.
@@ -292,6 +301,9 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
       {"cut short during the first read, whole by the second", {.changing_reads = 1}, std::nullopt, 2,
        &cut_then_whole},
       {"on disk, rewritten during the first read", {.changing_reads = 1}, std::nullopt, 2, &versions, true},
+      // Only the change time tells this one.
+      {"on disk, rewritten at the same size, its modification time put back", {.changing_reads = 1},
+       std::nullopt, 2, &versions, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -301,7 +313,7 @@ TEST_F(ReaderTest, SourceChangedWhileReadIsReadAgainAndNeverStoredMixed) {
     std::shared_ptr<const int> reads = scripted->reads;
     std::unique_ptr<ByteSource> source = std::move(scripted);
     if (c.on_disk) {
-      auto disk = std::make_unique<ChangedOnDisk>(dir_, *c.versions);
+      auto disk = std::make_unique<ChangedOnDisk>(dir_, *c.versions, c.time_back);
       reads = disk->reads;
       source = std::move(disk);
     }

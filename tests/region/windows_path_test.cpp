@@ -42,19 +42,27 @@ TEST(WindowsPath, OnADriveOrAShareIsExtended) {
   }
 }
 
-// Where the reader opens it, on every system: under Windows through the
-// extended form.
-TEST(WindowsPath, AFileFurtherInThan260CharactersOpens) {
-  const testing::TempDir dir;
+// Where the reader opens them, on every system: under Windows through the
+// extended form, without which a deep path fails where the long-path setting
+// is off, and a device's name opens the device.
+TEST(WindowsPath, DeepAndDeviceNamedFilesOpen) {
   std::vector<std::byte> bytes(1000);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::byte>(i * 7);
-  const std::string path = dir.Write(Long(100) + "/" + Long(100) + "/" + Long(80) + ".dat", bytes);
-  ASSERT_GT(path.size(), 260U);
-  FileSource source(path);
-  EXPECT_EQ(source.Stamp().size, bytes.size());
-  std::vector<std::byte> read(bytes.size());
-  EXPECT_EQ(source.ReadAt(0, read), bytes.size());
-  EXPECT_EQ(read, bytes);
+  const struct {
+    std::string name;
+    std::size_t longer_than;
+  } cases[] = {{Long(100) + "/" + Long(100) + "/" + Long(80) + ".dat", 260}, {"con.dat", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const testing::TempDir dir;
+    const std::string path = dir.Write(c.name, bytes);
+    ASSERT_GT(path.size(), c.longer_than);
+    FileSource source(path);
+    EXPECT_EQ(source.Stamp().size, bytes.size());
+    std::vector<std::byte> read(bytes.size());
+    EXPECT_EQ(source.ReadAt(0, read), bytes.size());
+    EXPECT_EQ(read, bytes);
+  }
 }
 
 }  // namespace

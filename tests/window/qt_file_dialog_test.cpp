@@ -5,11 +5,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <cstdint>
@@ -87,21 +89,42 @@ TEST(QtFileDialog, OffersTheFilterFromTheCurrentFolderAndReturnsTheChoice) {
   EXPECT_EQ(folder, QDir::current().absolutePath());
   EXPECT_EQ(dialog.FileName(), path);
 
-  EXPECT_FALSE(ShowWith(dialog, [&](QFileDialog& shown) {
-    folder = shown.directory().absolutePath();
-    shown.reject();
-  }));
-  EXPECT_EQ(folder, QDir(QString::fromStdString(testing::Utf8(dir.path()))).absolutePath())
-      << "the next time it starts where the last file was";
+  // A cancel changes nothing, whatever was clicked or typed in another folder.
+  const testing::TempDir elsewhere;
+  const QString other = QString::fromStdString(elsewhere.Write("other.dat", nothing));
+  const auto click = [&](QFileDialog& shown) { shown.selectFile(other); };
+  const auto type = [&](QFileDialog& shown) {
+    shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(other);
+  };
+  const struct {
+    const char* name;
+    std::function<void(QFileDialog&)> choose, cancel;
+  } cancels[] = {
+      {"nothing chosen, rejected", [](QFileDialog&) {}, [](QFileDialog& shown) { shown.reject(); }},
+      {"a file clicked, Cancel", click,
+       [](QFileDialog& shown) { shown.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }},
+      {"a name typed, Escape", type, [](QFileDialog& shown) { QTest::keyClick(shown.focusWidget(), Qt::Key_Escape); }},
+      {"a file clicked, the title bar's close", click, [](QFileDialog& shown) { shown.close(); }},
+  };
+  for (const auto& c : cancels) {
+    const bool confirmed = ShowWith(dialog, [&](QFileDialog& shown) {
+      folder = shown.directory().absolutePath();
+      c.choose(shown);
+      c.cancel(shown);
+      EXPECT_FALSE(shown.isVisible()) << c.name;
+    });
+    EXPECT_FALSE(confirmed) << c.name;
+    EXPECT_EQ(folder, QDir(QString::fromStdString(testing::Utf8(dir.path()))).absolutePath())
+        << c.name << ": the next time it starts where the last file was";
+    EXPECT_EQ(dialog.FileName(), path) << c.name;
+  }
 }
 
 // Qt's dialog would keep its history in the user's settings; the program
-// writes nothing, there or anywhere under the user's home (each test runs in
-// a process of its own).
+// writes nothing, there or anywhere under the user's home, a fresh folder
+// the tests' main gave the process.
 TEST(QtFileDialog, WritesNothingUnderTheUsersHome) {
-  const testing::TempDir home, files;
-  qputenv("HOME", QByteArray::fromStdString(testing::Utf8(home.path())));
-  for (const char* moved : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) qunsetenv(moved);
+  const testing::TempDir files;
   QtFileDialog dialog(nullptr);
   for (int use = 0; use < 2; ++use) {  // a second use would read what the first kept
     EXPECT_TRUE(ShowWith(dialog, [&](QFileDialog& shown) {
@@ -109,7 +132,7 @@ TEST(QtFileDialog, WritesNothingUnderTheUsersHome) {
       static_cast<QDialog&>(shown).accept();
     }));
   }
-  EXPECT_TRUE(std::filesystem::is_empty(home.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(testing::Utf8Path(qgetenv("HOME").toStdString())));
 }
 
 // The .dat files the shown dialog lists in `folder`, once its listing has
