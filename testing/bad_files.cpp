@@ -141,7 +141,7 @@ const std::vector<BadFile>& BadFiles() {
       // first: its path reaches the box as the system writes it.
       {"a missing file in folders named in Cyrillic and Chinese",
        [](const TempDir& dir) { return Utf8(dir.path() / Utf8Path("Карты мира") / Utf8Path("地图 gone.dat")); },
-       RegionErrorKind::kCannotOpen, "the file cannot be opened (No such file or directory)"},
+       RegionErrorKind::kCannotOpen, -1, "the file cannot be opened (No such file or directory)"},
       {"a missing path", [](const TempDir& dir) { return Utf8(dir.path() / "gone.dat"); },
        RegionErrorKind::kCannotOpen, -1, "the file cannot be opened (No such file or directory)"},
       {"an empty path", [](const TempDir&) { return std::string(); }, RegionErrorKind::kCannotOpen, -1,
