@@ -84,6 +84,10 @@ TEST_P(StartOnWayland, DrawsAtTheCompositorsScale) {
   qputenv("XDG_RUNTIME_DIR", compositor.runtime_dir.c_str());
   qunsetenv("DISPLAY");
   qunsetenv("QT_QPA_PLATFORM");
+  // No OpenGL: the window paints without it, and Mesa's EGL, which Qt would
+  // load for it, unloads its driver at exit with memory the leak checker
+  // can then name no library for.
+  qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none");
   ExpectStarted(scale, {0, 0, 1920, 1080}, scale);
 }
 
