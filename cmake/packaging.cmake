@@ -71,10 +71,11 @@ else()
       "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6 (>= 12), libc6, ${qt_plugins}")
 endif()
 # Every time in the package is the commit's (SOURCE_DATE_EPOCH, read when the
-# package is made), and the program loses the compiler's .comment as
-# Debian's strip does.
+# package is made), the program loses the compiler's .comment as Debian's
+# strip does, and the archive's members do not take the umask's modes.
 set(CPACK_GEODATA_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_GEODATA_OBJCOPY ${CMAKE_OBJCOPY})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpack-project.cmake)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/cpack-tidy.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/cpack-after.cmake)
 include(CPack)
