@@ -45,6 +45,12 @@ namespace {
 // it is gone (AddressSanitizer sees to that), the one error box says there
 // was not enough memory, and the region shown before stays.
 TEST(LoadAllocationFault, AThrowDuringTheWaitGivesTheLoadUpAndReachesTheErrorBox) {
+#ifdef _WIN32
+  // There the system drops an exception at the window procedure, so none
+  // leaves Qt's event loop, and the replaced operator new is this program's
+  // alone, not Qt's: no fault can be made inside the wait.
+  GTEST_SKIP() << "an exception cannot leave Qt's event loop on Windows";
+#endif
   const std::vector<std::byte> region = testing::MixedRegion(16, 17, 5);
   testing::TempDir dir;
   const std::string first = dir.Write("a.dat", testing::MixedRegion(22, 22, 0));
@@ -56,13 +62,14 @@ TEST(LoadAllocationFault, AThrowDuringTheWaitGivesTheLoadUpAndReachesTheErrorBox
   const std::uint64_t store = testing::StoreDigest(form.Blocks());
 
   // Armed from the wait's event loop, which runs while the gate holds the
-  // load: the window's thread's next allocation there fails.
+  // load, and failed there at once by an allocation of ours.
   auto gate = std::make_shared<testing::Gate>(1 + static_cast<int>(region.size() / RegionReader::kPieceBytes / 2));
   form.OpenNext(testing::GatedOpen(gate, region));
   bool armed_while_held = false;
   QTimer::singleShot(0, &form, [&] {
     armed_while_held = QTest::qWaitFor([&] { return gate->Held(); });
     fail_armed = true;
+    (void)std::make_unique<int>();
   });
   form.Open("slow.dat");
   EXPECT_TRUE(armed_while_held) << "the load never reached the disk";
@@ -72,9 +79,11 @@ TEST(LoadAllocationFault, AThrowDuringTheWaitGivesTheLoadUpAndReachesTheErrorBox
   EXPECT_EQ(form.MapPanel().Picture(), picture);
   gate->Open();
   ASSERT_TRUE(gate->Gone());
-  // The next load runs on a thread of its own.
+  // The next load runs on a thread of its own: the one given up stores
+  // nothing, then or later.
   form.Open(first);
   EXPECT_EQ(form.errors.size(), 1U);
+  EXPECT_EQ(testing::StoreDigest(form.Blocks()), store);
 }
 
 }  // namespace
