@@ -18,7 +18,6 @@
 #include <memory>
 #include <new>
 
-#include "region/region_reader.h"
 #include "view/credits.h"
 #include "view/map_units.h"
 #include "view/pointer_readout.h"

@@ -50,7 +50,6 @@ class WaitPointer {
   WaitPointer(const WaitPointer&) = delete;
   WaitPointer& operator=(const WaitPointer&) = delete;
   void Show();
-  bool Shown() const { return shown_; }
 
  private:
   bool shown_ = false;

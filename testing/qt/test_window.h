@@ -50,7 +50,6 @@ class TestWindow final : public Form1 {
     QApplication::processEvents();
   }
 
-  DialogRecord& Chooser() const { return *chooser_; }
   MapPanelWidget& MapPanel() const { return *findChild<MapPanelWidget*>(QStringLiteral("Map")); }
   TextPanelWidget& ListPanel() const { return *findChild<TextPanelWidget*>(QStringLiteral("list")); }
   ProgressPanelWidget& Bar() const { return *findChild<ProgressPanelWidget*>(QStringLiteral("Baras")); }

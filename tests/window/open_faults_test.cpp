@@ -13,7 +13,6 @@
 #include "testing/qt/modal_driver.h"
 #include "testing/qt/qt_printers.h"
 #include "testing/qt/test_window.h"
-#include "testing/recording_panels.h"
 #include "testing/store_digest.h"
 #include "testing/temp_dir.h"
 #include "testing/test_regions.h"
